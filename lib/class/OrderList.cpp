@@ -1,0 +1,51 @@
+#include "OrderList"
+
+#include "PointerOrder.h"
+
+_OrderList::_OrderList(const _OrderList& other) : _List() {
+  // A throw here runs ~_List, which releases the nodes copied so far.
+  for (const _ListItem* p = other.head.forw; p != &other.head; p = p->forw)
+    inslist(new _OListItem(static_cast<const _OListItem*>(p)->key, p->data),
+            head.back);
+}
+
+_OrderList::~_OrderList() = default;
+
+void _OrderList::insert(const void* key, const void* element) {
+  void* k = const_cast<void*>(key);
+  _ListItem* p = head.forw;
+  int c = -1;
+  while (p != &head && (c = keyCmp(static_cast<_OListItem*>(p)->key, k)) < 0)
+    p = p->forw;
+  if (p != &head && c == 0) {
+    p->data = const_cast<void*>(element);
+    return;
+  }
+  inslist(new _OListItem(key, element), p->back);
+}
+
+void _OrderList::remove(const void* key) {
+  if (_OListItem* item = findItem(key))
+    _remove(item);
+}
+
+int _OrderList::isIn(const void* key) { return find(key) != nullptr; }
+
+void* _OrderList::find(const void* key) {
+  _OListItem* item = findItem(key);
+  return item ? item->data : nullptr;
+}
+
+int _OrderList::keyCmp(void* listKey, void* searchKey) {
+  return ptrbox_detail::pointerDifference(listKey, searchKey);
+}
+
+_OListItem* _OrderList::findItem(const void* key) {
+  void* k = const_cast<void*>(key);
+  for (_ListItem* p = head.forw; p != &head; p = p->forw) {
+    _OListItem* item = static_cast<_OListItem*>(p);
+    if (keyCmp(item->key, k) == 0)
+      return item;
+  }
+  return nullptr;
+}
