@@ -24,10 +24,6 @@ _List::_List(const _List& list) : _List() {
 
 _List::~_List() { clear(); }
 
-void _List::insert(const void* element) {
-  inslist(new _ListItem(element), head.back);
-}
-
 void _List::insert(const void* element, const void* pred) {
   _ListItem* item = new _ListItem(element);
   _ListItem* at = search(pred);
