@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 // Hashes and compares C strings by content instead of by address.
@@ -29,14 +30,14 @@ void tourHash() {
   // Small numbers stand in for pointers: the table only hashes and compares
   // the values. Four buckets, threshold 2, depth 1, rate 0.5.
   _Hash table(4, 2, 1, 0.5f);
-  for (std::uintptr_t k = 1; k <= 10; ++k) {
+  for (std::uintptr_t k : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13, 25}) {
     table.insert(asKey(k), nullptr);
     std::printf("hash: inserted %2u -> size %2d, capacity %2d, deepest "
                 "lookup %d\n",
                 static_cast<unsigned>(k), table.size(), table.capacity(),
                 table.maxLookupDepth());
   }
-  std::puts("hash: print() dump");
+  std::puts("hash: print() dump (13 and 25 share bucket 1 with 1)");
   table.print();
 
   std::printf("hash: walk");

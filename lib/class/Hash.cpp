@@ -62,13 +62,10 @@ void _Hash::resize() {
 
   // The rebuild runs on the new array with the new capacity, since `hash`
   // may read capacity(); the old records stay linked until it has succeeded.
+  tab = new _HashItem*[oldSize + increment]();
   tabsize = oldSize + increment;
-  try {
-    inittab();
-  } catch (...) {
-    tabsize = oldSize;
-    throw;
-  }
+  curSym = prevSym = nullptr;
+  maxDepth = 0;
   numentries = 0;
   iterating = 1;
   try {

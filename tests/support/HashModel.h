@@ -1,7 +1,6 @@
-// The hash table against a std::multimap of key -> data, with the growth
-// policy recomputed from the model: capacity, threshold, deepest lookup and
-// the iterating flag must agree after every step, and a _HashIter walk must
-// give the model's entries in bucket, then key, then data order.
+// The hash table against a std::multimap of key -> data: after every step a
+// _HashIter walk must give the model's pairs in bucket, key, data order, and
+// capacity, threshold and iterating flag must follow the growth policy.
 #ifndef PTRBOX_TESTS_HASHMODEL_H
 #define PTRBOX_TESTS_HASHMODEL_H
 
@@ -9,164 +8,122 @@
 
 #include <Hash>
 
-#include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 #include <tuple>
-#include <vector>
+
+// Tells entries of one key apart by their data.
+struct ByData : _Hash {
+  using _Hash::_Hash;
+  int dataCmp(void* a, void* b) override { return a < b ? -1 : a > b; }
+};
+
+inline std::uintptr_t num(void* p) {
+  return reinterpret_cast<std::uintptr_t>(p);
+}
+
+// " key:data" for each entry, in the order a _HashIter walks them; the
+// table's iterating flag is left as it was.
+inline std::string walk(_Hash& h) {
+  const int flag = h.isIterating();
+  std::string s;
+  for (_HashIter it(h); it() != nullptr; ++it)
+    s += " " + std::to_string(num(it->key())) + ":" +
+         std::to_string(num(it->data()));
+  if (flag)
+    h.setIterating();
+  return s;
+}
 
 class HashHarness {
  public:
-  using Pair = std::pair<std::uintptr_t, std::uintptr_t>;
   using Model = std::multimap<std::uintptr_t, std::uintptr_t>;
 
-  // Draws the table's shape; with byData, one key may hold several data.
+  // Draws the table's shape: size, threshold, depth and rate.
   explicit HashHarness(Choices& c)
-      : byData(c.below(2)), cap(1 + c.below(7)), thr(c.below(4)),
-        depth(c.below(3)), rate(rates[c.below(5)]),
-        table(cap, thr, depth, rate, byData) {}
+      : cap(1 + c.below(7)), thr(c.below(4)), depth(c.below(3)),
+        rate(rates[c.below(5)]), table(cap, thr, depth, rate) {}
 
+  // Inserts, finds or removes (by key, or by key and data), grows, clears
+  // or flips the iterating flag.
   std::string step(Choices& c) {
-    const std::uintptr_t k = c.below(24), d = c.below(4);
-    const bool withData = c.below(2) != 0;
-    auto hit = stored(k, d, withData);
-    switch (c.below(8)) {
-    case 0:
-    case 1:
-    case 2: {
-      if (!iterating && maxDepth > depth && (size() + 1) * thr > cap)
-        grow();
-      hit = stored(k, d, true);
-      note(k, d, true);
-      _HashItem* e = table.insert(ptr(k), ptr(d));
+    const std::uintptr_t k = c.below(24), d = c.below(4), op = c.below(8);
+    const bool byData = op < 2 || c.below(2) != 0;
+    if (op < 2 && !iterating && table.maxLookupDepth() > depth &&
+        (size() + 1) * thr > cap)
+      grow();
+    Model::iterator hit = stored(k, d, byData);
+    std::string got;
+    if (op < 2) {
+      got = show(table.insert(ptr(k), ptr(d)));
       if (hit == model.end())
         hit = model.emplace(k, d);
-      return differs("insert", entry(e), entry(hit));
-    }
-    case 3:
-    case 4: {
-      note(k, d, withData);
-      _HashItem* e = withData ? table.find(ptr(k), ptr(d)) : table.find(ptr(k));
-      return differs("find", e ? entry(e) : "-", entry(hit));
-    }
-    case 5:
-      note(k, d, withData);
-      withData ? table.remove(ptr(k), ptr(d)) : table.remove(ptr(k));
+    } else if (op < 4) {
+      got = show(byData ? table.find(ptr(k), ptr(d)) : table.find(ptr(k)));
+    } else if (op == 4) {
+      byData ? table.remove(ptr(k), ptr(d)) : table.remove(ptr(k));
       if (hit != model.end())
         model.erase(hit);
-      return "";
-    case 6:
-      if (cap > 200)
-        return "";
+    } else if (op == 5 && cap < 200) {
       table.resize();
       grow();
-      return "";
-    default:
-      if (c.below(4) == 0) {
-        table.clear();
-        model.clear();
-        maxDepth = 0;
-      } else {
-        iterating = !iterating;
-        iterating ? table.setIterating() : table.clearIterating();
-      }
-      return "";
+    } else if (op == 6) {
+      table.clear();
+      model.clear();
+    } else if (op == 7) {
+      iterating = !iterating;
+      iterating ? table.setIterating() : table.clearIterating();
     }
+    if (op >= 4)
+      return "";
+    return differs("entry", got,
+                   hit == model.end() ? "-" : show(hit->first, hit->second));
   }
 
   std::string check() {
-    std::vector<Pair> want = sorted(), got;
-    const int flag = table.isIterating();
-    for (_HashIter it(table); it() != nullptr; ++it)
-      got.push_back({reinterpret_cast<std::uintptr_t>(it->key()),
-                     reinterpret_cast<std::uintptr_t>(it->data())});
-    if (flag)
-      table.setIterating();
-    std::string err = differs("walk order", got == want, true);
-    err += differs("size", table.size(), size());
-    err += differs("capacity", table.capacity(), cap);
-    err += differs("deepest lookup", table.maxLookupDepth(), maxDepth);
-    err += differs("threshold", table.growthThreshold(), thr);
-    return err + differs("iterating", flag, iterating);
+    std::set<std::tuple<std::uintptr_t, std::uintptr_t, std::uintptr_t>> order;
+    for (const auto& e : model)
+      order.emplace(e.first % cap, e.first, e.second);
+    std::string want;
+    for (const auto& [bucket, k, d] : order)
+      want += " " + show(k, d);
+    return differs("walk", walk(table), want) +
+           differs("capacity", table.capacity(), cap) +
+           differs("size", table.size(), size()) +
+           differs("threshold", table.growthThreshold(), thr) +
+           differs("iterating", table.isIterating(), int(iterating));
   }
 
  private:
   static constexpr float rates[] = {0.0f, 0.1f, 0.5f, 1.0f, 1.5f};
-
-  // Tells data apart only when asked to, so keys may repeat.
-  struct Table final : _Hash {
-    bool byData;
-    Table(int n, int t, int dp, float r, bool b)
-        : _Hash(n, t, dp, r), byData(b) {}
-    int dataCmp(void* a, void* b) override {
-      return byData ? (a < b ? -1 : a > b) : 0;
-    }
-  };
-
-  bool byData;
   int cap, thr, depth;
   float rate;
-  Table table;
+  ByData table;
   Model model;
-  int maxDepth = 0, iterating = 0;
+  bool iterating = false;
 
   int size() const { return static_cast<int>(model.size()); }
-  static std::string entry(_HashItem* e) {
-    return std::to_string(reinterpret_cast<std::uintptr_t>(e->key())) + ":" +
-           std::to_string(reinterpret_cast<std::uintptr_t>(e->data()));
+  static std::string show(std::uintptr_t k, std::uintptr_t d) {
+    return std::to_string(k) + ":" + std::to_string(d);
   }
-  std::string entry(Model::iterator i) {
-    return i == model.end()
-               ? "-"
-               : std::to_string(i->first) + ":" + std::to_string(i->second);
+  static std::string show(_HashItem* e) {
+    return e ? show(num(e->key()), num(e->data())) : "-";
   }
-  // The entry a lookup finds: with data only when the table tells data apart,
-  // else the first of the key's entries in chain order (least data).
-  Model::iterator stored(std::uintptr_t k, std::uintptr_t d, bool withData) {
-    auto [lo, hi] = model.equal_range(k);
-    auto best = model.end();
-    for (auto i = lo; i != hi; ++i)
-      if ((!withData || !byData || i->second == d) &&
+  // The pair a lookup stops at: (k, d) itself, or k's least data.
+  Model::iterator stored(std::uintptr_t k, std::uintptr_t d, bool byData) {
+    auto [i, end] = model.equal_range(k);
+    Model::iterator best = model.end();
+    for (; i != end; ++i)
+      if ((!byData || i->second == d) &&
           (best == model.end() || i->second < best->second))
         best = i;
     return best;
   }
-  template <class P>
-  bool before(const P& e, std::uintptr_t k, std::uintptr_t d, bool withData,
-              int n) const {
-    return e.first % n == k % n &&
-           (e.first < k ||
-            (withData && byData && e.first == k && e.second < d));
-  }
-  // A lookup examines the entries ordering before the sought one, then one
-  // more link.
-  void note(std::uintptr_t k, std::uintptr_t d, bool withData) {
-    int links = 1;
-    for (const auto& e : model)
-      links += before(e, k, d, withData, cap);
-    maxDepth = std::max(maxDepth, links);
-  }
-  std::vector<Pair> sorted() const {
-    std::vector<Pair> v(model.begin(), model.end());
-    std::sort(v.begin(), v.end(), [this](const Pair& a, const Pair& b) {
-      return std::make_tuple(a.first % cap, a.first, a.second) <
-             std::make_tuple(b.first % cap, b.first, b.second);
-    });
-    return v;
-  }
-  // Rebuilds in old bucket order; the rebuild's lookups set the depth.
   void grow() {
-    const std::vector<Pair> old = sorted();
     cap += static_cast<int>(static_cast<double>(cap * thr) * rate + 0.5);
     thr = thr > 1 ? thr - 1 : thr;
-    maxDepth = 0;
-    iterating = 0;
-    for (std::size_t i = 0; i < old.size(); ++i) {
-      int links = 1;
-      for (std::size_t j = 0; j < i; ++j)
-        links += before(old[j], old[i].first, old[i].second, true, cap);
-      maxDepth = std::max(maxDepth, links);
-    }
+    iterating = false;
   }
 };
 
