@@ -1,6 +1,6 @@
 #include "ObjectLst"
 
-#include <new>
+#include <utility>
 
 namespace {
 // Releases a chain linked through `next`, from `node` to its end.
@@ -34,15 +34,9 @@ ObjectLst& ObjectLst::operator=(const ObjectLst& List) {
 }
 
 void ObjectLst::swapWith(ObjectLst& other) {
-  ObjectListElement* h = head;
-  ObjectListElement* t = tail;
-  unsigned int c = countelem;
-  head = other.head;
-  tail = other.tail;
-  countelem = other.countelem;
-  other.head = h;
-  other.tail = t;
-  other.countelem = c;
+  std::swap(head, other.head);
+  std::swap(tail, other.tail);
+  std::swap(countelem, other.countelem);
 }
 
 void ObjectLst::insert(const void* Element) {

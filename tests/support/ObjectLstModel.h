@@ -18,25 +18,23 @@
 // Opens the protected links to the checks.
 class ObjectLstProbe : public ObjectLst {
  public:
-  using ObjectLst::head;
-  using ObjectLst::tail;
-  using ObjectLst::operator=;
+  using ObjectLst::head, ObjectLst::tail, ObjectLst::operator=;
 };
 
-inline std::string name(void* p) {
+inline std::string objectLstName(void* p) {
   return " " + std::to_string(reinterpret_cast<std::uintptr_t>(p));
 }
 
 // "count: walk along next / walk along previous"; a walk that runs past the
 // count (a link beyond the head or the tail, or a cycle) shows as extra.
-inline std::string render(const ObjectLstProbe& l) {
+inline std::string objectLstWalks(const ObjectLstProbe& l) {
   std::string s = std::to_string(l.length()) + ":";
   unsigned n = 0;
   for (auto* p = l.head; p && n++ <= l.length(); p = p->next)
-    s += name(p->elementPtr);
+    s += objectLstName(p->elementPtr);
   s += " /", n = 0;
   for (auto* p = l.tail; p && n++ <= l.length(); p = p->previous)
-    s += name(p->elementPtr);
+    s += objectLstName(p->elementPtr);
   return s;
 }
 
@@ -92,7 +90,7 @@ class ObjectLstHarness {
     }
     case 7: { // assignment swaps in nodes of its own, so check() sees them
       const ObjectLstProbe copy(list);
-      r += differs("copy", render(copy), render(list));
+      r += differs("copy", objectLstWalks(copy), objectLstWalks(list));
       list.clearList(), list = copy;
       break;
     }
@@ -116,15 +114,15 @@ class ObjectLstHarness {
   std::string check() {
     std::string want = std::to_string(model.size()) + ":";
     for (void* p : model)
-      want += name(p);
+      want += objectLstName(p);
     want += " /";
     for (auto p = model.rbegin(); p != model.rend(); ++p)
-      want += name(*p);
-    return differs("walks", render(list), want) +
-           differs("getFirst", list.getFirst(),
-                   model.empty() ? nullptr : model.front()) +
-           differs("getLast", list.getLast(),
-                   model.empty() ? nullptr : model.back());
+      want += objectLstName(*p);
+    void* first = model.empty() ? nullptr : model.front();
+    void* last = model.empty() ? nullptr : model.back();
+    if (list.getFirst() != first || list.getLast() != last)
+      return "getFirst or getLast differs from the model";
+    return differs("walks", objectLstWalks(list), want);
   }
 
  private:
