@@ -144,7 +144,9 @@ void ObjectLst::carbonCopy(ObjectListElement* list, unsigned int numElements,
   ObjectListElement* cursor = head;
   ObjectListElement* last = nullptr;
   ObjectListElement* source = list;
-  for (unsigned int i = 0; i < copied; ++i) {
+  // At least one element is copied, so the loop leaves `last` set.
+  unsigned int i = 0;
+  do {
     if (!cursor) {
       cursor = spare;
       spare = spare->next;
@@ -159,13 +161,15 @@ void ObjectLst::carbonCopy(ObjectListElement* list, unsigned int numElements,
     last = cursor;
     cursor = cursor->next;
     source = step(source, direction);
-  }
+  } while (++i < copied);
   tail = last;
   last->next = nullptr;
   countelem = copied;
   releaseChain(cursor);
 }
 
+// The parameter type is part of the protected interface of derived classes.
+// cppcheck-suppress constParameter
 ObjectListElement* ObjectLst::search(void* Element) const {
   ObjectListElement* p = head;
   while (p && p->elementPtr != Element)
