@@ -117,7 +117,7 @@ void _TreeIterator::discardWalk() {
   // Only a post-order walk sets marks, and only on nodes it holds on its
   // stack; the other orders must leave the marks of a concurrent post-order
   // walk alone.
-  while (S && !S->isEmpty()) {
+  while (!S->isEmpty()) {
     _TreeNode* n = S->pop();
     if (searchOrder == PostOrder)
       n->unmark();
@@ -138,7 +138,7 @@ void _TreeIterator::order(TreeIterationOrder order) {
 }
 
 _TreeNode* _TreeIterator::operator++() {
-  if (!searchTree || !searchTree->root() || !S)
+  if (!searchTree || !searchTree->root())
     return nullptr;
   if (searchOrder != InOrder && searchOrder != PreOrder &&
       searchOrder != PostOrder)

@@ -99,8 +99,10 @@ struct TreeHarness {
         for (std::uint32_t i = c.below(12); i > 0; --i)
           ++other;
       }
-      _TreeNode probe(nullptr, ptr(k), nullptr, nullptr);
-      if ((it == probe) != (it() && keyOf(it()) == k))
+      _TreeNode probe(nullptr, nullptr, nullptr);
+      probe.setKey(ptr(k));
+      if ((it == probe) != (it() && keyOf(it()) == k) || !(it == it()) ||
+          (it == nullptr) != !it())
         return "operator== against key " + std::to_string(k);
       // What is left of the walk: from the current node on, or another order.
       std::string want = " " + expect(o);
