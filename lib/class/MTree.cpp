@@ -68,8 +68,8 @@ void* _MTree::Find(void* key) {
 }
 
 int _MTree::keyCmp(const void* tKey, const void* iKey) {
-  // Compared as integers: relational operators on unrelated pointers are
-  // unspecified.
+  // Compared as integers: the language gives `<` on pointers into unrelated
+  // objects no fixed order.
   const std::uintptr_t t = reinterpret_cast<std::uintptr_t>(tKey);
   const std::uintptr_t i = reinterpret_cast<std::uintptr_t>(iKey);
   return t < i ? -1 : t > i ? 1 : 0;
