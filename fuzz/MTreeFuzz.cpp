@@ -1,13 +1,12 @@
 // Random operation sequences on the multi-way tree, checked against the
 // chain model after every step.
-#include "support/Driver.h"
 #include "support/MTreeModel.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
   if (size > 4096)
     return 0;
   MTreeHarness h;

@@ -8,7 +8,7 @@
 #include <memory>
 
 namespace {
-// Nodes in array storage; node i carries data i + 1 (see indexOf).
+// Nodes in array storage; node i carries data i + 1 (see mtreeIndex).
 struct Forest {
   std::vector<MTreeNode> nodes;
   explicit Forest(std::size_t capacity = 16) { nodes.reserve(capacity); }
@@ -38,8 +38,8 @@ TEST(MTree, AgreesWithChainModelOverRandomBuilds) {
 
 TEST(MTree, ExampleWalksFindsDuplicatesAndTearDown) {
   Example x;
-  EXPECT_EQ(showWalk(x.r), "0 1 2 3 4 ");
-  EXPECT_EQ(showWalk(x.a), "1 2 3 4 ");
+  EXPECT_EQ(mtreeWalk(x.r), "0 1 2 3 4 ");
+  EXPECT_EQ(mtreeWalk(x.a), "1 2 3 4 ");
   EXPECT_EQ(x.f->Depth() * 10 + x.b->Depth(), 21);
   // FindNode covers later siblings, never the parent or earlier siblings.
   EXPECT_EQ(x.a->FindNode(ptr(45)), x.b);
@@ -50,15 +50,15 @@ TEST(MTree, ExampleWalksFindsDuplicatesAndTearDown) {
   // and goes last under R.
   _MTree *copy = x.add(40, x.a), *dup = x.add(40, x.r, x.r);
   EXPECT_EQ(copy->Duplicate() + dup->Duplicate() + copy->Depth(), 3);
-  EXPECT_EQ(showWalk(copy), "5 4 6 "); // A's later siblings, then 6
-  EXPECT_EQ(showWalk(x.r), "0 1 2 3 4 6 ");
+  EXPECT_EQ(mtreeWalk(copy), "5 4 6 "); // A's later siblings, then 6
+  EXPECT_EQ(mtreeWalk(x.r), "0 1 2 3 4 6 ");
   _MTree* odd = x.add(1, nullptr, nullptr, true);
-  EXPECT_EQ(showWalk(x.add(4, odd)) + showWalk(odd), "8 7 "); // keyCmp gave 2
+  EXPECT_EQ(mtreeWalk(x.add(4, odd)) + mtreeWalk(odd), "8 7 "); // keyCmp gave 2
   _List list;
   EXPECT_EQ(dup->Destroy(&list), nullptr);
   x.r->Destroy(&list);
   x.r->Destroy(&list);
-  EXPECT_EQ(show(list), "6 0 1 2 3 4 ");
+  EXPECT_EQ(mtreeShow(list), "6 0 1 2 3 4 ");
   EXPECT_EQ(_MTreeIter(nullptr).next(), nullptr);
 }
 
@@ -67,7 +67,7 @@ TEST(MTreeIter, ReleasesItsStackMidWalkAndWhenKeyCmpThrows) {
   // 6 throws when asked about key 0; so does 5 when it judges an odd key.
   _MTree* s = x.add(28, x.e, nullptr, true);
   x.add(1, s, nullptr, true);
-  const std::string before = showWalk(x.r);
+  const std::string before = mtreeWalk(x.r);
   const long live = allocprobe::liveBlocks();
   {
     _MTreeIter it(x.r);
@@ -77,7 +77,7 @@ TEST(MTreeIter, ReleasesItsStackMidWalkAndWhenKeyCmpThrows) {
   EXPECT_THROW(s->FindNode(ptr(0)), std::runtime_error);
   EXPECT_EQ(allocprobe::liveBlocks(), live);
   EXPECT_EQ(x.nodes.size(), 7u);
-  EXPECT_EQ(showWalk(x.r), before);
+  EXPECT_EQ(mtreeWalk(x.r), before);
 }
 
 // Chains built in linear time (each node placed by the previous one) and
@@ -99,7 +99,8 @@ TEST(MTree, DestroyGathersMillionNodeChainsWithOneListNodeEach) {
     EXPECT_EQ(prev->Depth(), deep ? static_cast<int>(n) - 1 : 0);
     _ListIter it(list);
     std::size_t inOrder = 0;
-    while (!it.atEnd() && indexOf(static_cast<_MTree*>(it++)) == int(inOrder))
+    while (!it.atEnd() &&
+           mtreeIndex(static_cast<_MTree*>(it++)) == int(inOrder))
       ++inOrder;
     EXPECT_EQ(inOrder, n);
   }
@@ -117,9 +118,9 @@ std::string observe(Fixture& f) {
   std::string flags;
   for (MTreeNode& node : f.x.nodes)
     flags += std::to_string(node.Duplicate());
-  return showWalk(f.x.r) + "| list " + show(f.list) + "| flags " + flags +
-         "| found " + std::to_string(indexOf(f.found)) + "| at " +
-         std::to_string(f.it ? indexOf(f.it->current()) : -2);
+  return mtreeWalk(f.x.r) + "| list " + mtreeShow(f.list) + "| flags " + flags +
+         "| found " + std::to_string(mtreeIndex(f.found)) + "| at " +
+         std::to_string(f.it ? mtreeIndex(f.it->current()) : -2);
 }
 
 SweepRegistration rows{

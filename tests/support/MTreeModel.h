@@ -11,6 +11,7 @@
 #include <ListIter>
 #include <MTree>
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -45,31 +46,31 @@ class MTreeNode final : public _MTree {
 };
 
 // Harness nodes carry their index + 1 as data.
-inline int indexOf(_MTree* node) {
+inline int mtreeIndex(_MTree* node) {
   return node ? static_cast<int>(
                     reinterpret_cast<std::uintptr_t>(node->Data())) -
                     1
               : -1;
 }
-inline std::string show(const std::vector<int>& v) {
+inline std::string mtreeShow(const std::vector<int>& v) {
   std::string s;
   for (int i : v)
     s += std::to_string(i) + " ";
   return s;
 }
-inline std::string show(_List& list) {
+inline std::string mtreeShow(_List& list) {
   std::vector<int> v;
   _ListIter it(list);
   while (!it.atEnd())
-    v.push_back(indexOf(static_cast<_MTree*>(it++)));
-  return show(v);
+    v.push_back(mtreeIndex(static_cast<_MTree*>(it++)));
+  return mtreeShow(v);
 }
-inline std::string showWalk(_MTree* start) {
+inline std::string mtreeWalk(_MTree* start) {
   std::vector<int> v;
   _MTreeIter it(start);
   for (_MTree* x = it(); x; x = it++)
-    v.push_back(indexOf(x));
-  return show(v);
+    v.push_back(mtreeIndex(x));
+  return mtreeShow(v);
 }
 
 class MTreeHarness {
@@ -97,7 +98,7 @@ class MTreeHarness {
     for (int m : walk(s))
       if (!model[m].gone)
         want.push_back(m), model[m].gone = true;
-    return differs("Destroy order", show(list), show(want));
+    return differs("Destroy order", mtreeShow(list), mtreeShow(want));
   }
 
   std::string check() {
@@ -105,7 +106,7 @@ class MTreeHarness {
       MTreeNode& x = nodes[i];
       const Rec& r = model[i];
       if (x.Depth() != r.depth || x.Duplicate() != r.dup ||
-          indexOf(&x) != int(i))
+          mtreeIndex(&x) != int(i))
         return "node " + std::to_string(i) + " depth/duplicate/data differ";
     }
     return {};
@@ -198,22 +199,22 @@ class MTreeHarness {
 
   std::string walkFrom(Choices& c, int s, int t) {
     _MTreeIter it(&nodes[s]);
-    std::vector<int> got{indexOf(it())}, want = walk(s);
+    std::vector<int> got{mtreeIndex(it())}, want = walk(s);
     for (std::uint32_t j = c.below(want.size() + 1); j > 0; --j)
-      got.push_back(indexOf(it++));
+      got.push_back(mtreeIndex(it++));
     std::vector<int> prefix(want);
     prefix.resize(got.size(), -1); // null once the walk is over
-    std::string err = differs("walk prefix", show(got), show(prefix));
+    std::string err = differs("walk prefix", mtreeShow(got), mtreeShow(prefix));
     if (c.below(2))
       it.SetRoot(&nodes[t]), want = walk(t);
     else
       it.reset();
     got.clear();
     for (_MTree* x = it(); x; x = it++)
-      got.push_back(indexOf(x));
+      got.push_back(mtreeIndex(x));
     if (it++ != nullptr || it.current() != nullptr)
       return "a finished walk moved on";
-    return err + differs("walk", show(got), show(want));
+    return err + differs("walk", mtreeShow(got), mtreeShow(want));
   }
 
   std::string find(int s, std::uintptr_t key) {
@@ -229,7 +230,7 @@ class MTreeHarness {
       expectThrow = true;
     }
     try {
-      const int got = indexOf(nodes[s].FindNode(ptr(key)));
+      const int got = mtreeIndex(nodes[s].FindNode(ptr(key)));
       if (nodes[s].Find(ptr(key)) != (got < 0 ? nullptr : ptr(got + 1)))
         return "Find disagrees with FindNode";
       return (expectThrow ? "FindNode did not throw; " : "") +
