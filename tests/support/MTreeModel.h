@@ -37,20 +37,16 @@ class MTreeNode final : public _MTree {
       : _MTree(ptr(key), ptr(index + 1), insertTree, searchTree),
         scrambled(scrambled) {}
   int keyCmp(const void* tKey, const void* iKey) override {
-    if (!scrambled)
-      return _MTree::keyCmp(tKey, iKey);
-    return mtreeCompare(true, reinterpret_cast<std::uintptr_t>(tKey),
-                        reinterpret_cast<std::uintptr_t>(iKey));
+    using U = std::uintptr_t;
+    return scrambled ? mtreeCompare(true, U(tKey), U(iKey))
+                     : _MTree::keyCmp(tKey, iKey);
   }
   bool scrambled;
 };
 
 // Harness nodes carry their index + 1 as data.
 inline int mtreeIndex(_MTree* node) {
-  return node ? static_cast<int>(
-                    reinterpret_cast<std::uintptr_t>(node->Data())) -
-                    1
-              : -1;
+  return node ? int(std::uintptr_t(node->Data())) - 1 : -1;
 }
 inline std::string mtreeShow(const std::vector<int>& v) {
   std::string s;
@@ -65,6 +61,14 @@ inline std::string mtreeShow(_List& list) {
     v.push_back(mtreeIndex(static_cast<_MTree*>(it++)));
   return mtreeShow(v);
 }
+// A call's result as text, or "throws" when a keyCmp refused.
+template <class F> std::string mtreeOutcome(F f) {
+  try {
+    return f();
+  } catch (const std::runtime_error&) {
+    return "throws";
+  }
+}
 inline std::string mtreeWalk(_MTree* start) {
   std::vector<int> v;
   _MTreeIter it(start);
@@ -75,25 +79,25 @@ inline std::string mtreeWalk(_MTree* start) {
 
 class MTreeHarness {
  public:
-  static const int kMax = 48;
-  MTreeHarness() { nodes.reserve(kMax); }
+  MTreeHarness() { nodes.reserve(48); }
 
   std::string step(Choices& c) {
     const int n = static_cast<int>(nodes.size()), op = c.below(n ? 4 : 1);
-    if (op == 0 && n == kMax) {
-      nodes.clear(), model.clear(), chains.clear();
-      return {};
-    }
     if (op == 0)
-      return create(c, n);
-    const int s = c.below(n), k = c.below(9);
+      return n == 48 ? (nodes.clear(), model.clear(), chains.clear(), "")
+                     : create(c, n);
+    const int s = c.below(n), t = c.below(n);
+    const std::uintptr_t key = c.below(9);
     if (op == 1)
-      return walkFrom(c, s, c.below(n));
+      return walkFrom(c, s, t);
     if (op == 2)
-      return find(s, k);
+      return differs(
+          "FindNode", mtreeOutcome([&] {
+            return mtreeShow({mtreeIndex(nodes[s].FindNode(ptr(key)))});
+          }),
+          mtreeOutcome([&] { return mtreeShow({firstEqual(s, key, s)}); }));
     _List list;
-    if (nodes[s].Destroy(&list) != nullptr)
-      return "Destroy returned non-null";
+    nodes[s].Destroy(&list);
     std::vector<int> want;
     for (int m : walk(s))
       if (!model[m].gone)
@@ -102,13 +106,11 @@ class MTreeHarness {
   }
 
   std::string check() {
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-      MTreeNode& x = nodes[i];
-      const Rec& r = model[i];
-      if (x.Depth() != r.depth || x.Duplicate() != r.dup ||
-          mtreeIndex(&x) != int(i))
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+      if (nodes[i].Depth() != model[i].depth ||
+          nodes[i].Duplicate() != model[i].dup ||
+          mtreeIndex(&nodes[i]) != int(i))
         return "node " + std::to_string(i) + " depth/duplicate/data differ";
-    }
     return {};
   }
 
@@ -122,9 +124,6 @@ class MTreeHarness {
   std::vector<Rec> model;
   std::vector<std::vector<int>> chains;
 
-  int compare(int m, std::uintptr_t key, int judge) {
-    return mtreeCompare(model[judge].scrambled, model[m].key, key);
-  }
   void subtree(int n, std::vector<int>& out) const {
     out.push_back(n);
     if (!model[n].dup && model[n].kids >= 0)
@@ -138,6 +137,14 @@ class MTreeHarness {
     for (std::size_t i = model[s].pos + 1; i < chain.size(); ++i)
       subtree(chain[i], out);
     return out;
+  }
+  // The first equal node walked from s, judged by `judge` (-1: by each node).
+  int firstEqual(int s, std::uintptr_t key, int judge) const {
+    for (int m : walk(s))
+      if (mtreeCompare(model[judge < 0 ? m : judge].scrambled, model[m].key,
+                       key) == 0)
+        return m;
+    return -1;
   }
   void join(Rec& r, int chain) {
     r.chain = chain < 0 ? static_cast<int>(chains.size()) : chain;
@@ -153,28 +160,22 @@ class MTreeHarness {
     const int ins = n && c.below(4) ? c.below(n) : -1;
     const int srch = n && c.below(3) ? c.below(n) : -1;
     Rec r{key, scrambled, false, 0, 0, -1, -1, 0};
-    bool expectThrow = false;
     int placement = 2;
-    try {
-      for (int m : ins >= 0 && srch >= 0 ? walk(srch) : std::vector<int>())
-        if (compare(m, key, m) == 0) {
-          r.dup = 1, r.kids = model[m].kids;
-          break;
-        }
+    const std::string want = mtreeOutcome([&] {
+      const int m = ins >= 0 && srch >= 0 ? firstEqual(srch, key, -1) : -1;
+      if (m >= 0)
+        r.dup = 1, r.kids = model[m].kids;
       if (ins >= 0)
-        placement = compare(ins, key, ins);
-    } catch (const std::runtime_error&) {
-      expectThrow = true;
-    }
-    bool threw = false;
-    try {
+        placement = mtreeCompare(model[ins].scrambled, model[ins].key, key);
+      return std::string("made");
+    });
+    const std::string got = mtreeOutcome([&] {
       nodes.emplace_back(key, scrambled, n, ins < 0 ? nullptr : &nodes[ins],
                          srch < 0 ? nullptr : &nodes[srch]);
-    } catch (const std::runtime_error&) {
-      threw = true;
-    }
-    if (threw || expectThrow)
-      return threw == expectThrow ? "" : "construction threw unexpectedly";
+      return std::string("made");
+    });
+    if (got != "made" || want != "made")
+      return differs("construction", got, want);
     Rec* t = ins >= 0 ? &model[ins] : nullptr;
     if (placement == 1) {
       r.depth = t->depth + 1;
@@ -197,47 +198,26 @@ class MTreeHarness {
     return {};
   }
 
+  // A partial walk from s, then a full one after SetRoot(t) or reset().
   std::string walkFrom(Choices& c, int s, int t) {
     _MTreeIter it(&nodes[s]);
     std::vector<int> got{mtreeIndex(it())}, want = walk(s);
     for (std::uint32_t j = c.below(want.size() + 1); j > 0; --j)
       got.push_back(mtreeIndex(it++));
-    std::vector<int> prefix(want);
-    prefix.resize(got.size(), -1); // null once the walk is over
-    std::string err = differs("walk prefix", mtreeShow(got), mtreeShow(prefix));
+    want.resize(got.size(), -1); // null once the walk is over
+    std::string err = differs("walk", mtreeShow(got), mtreeShow(want));
+    if (c.below(3) == 0)
+      return err; // the iterator goes while its stack may hold items
+    got.clear(), want = walk(s);
     if (c.below(2))
       it.SetRoot(&nodes[t]), want = walk(t);
     else
       it.reset();
-    got.clear();
     for (_MTree* x = it(); x; x = it++)
       got.push_back(mtreeIndex(x));
     if (it++ != nullptr || it.current() != nullptr)
       return "a finished walk moved on";
-    return err + differs("walk", mtreeShow(got), mtreeShow(want));
-  }
-
-  std::string find(int s, std::uintptr_t key) {
-    int want = -1;
-    bool expectThrow = false;
-    try {
-      for (int m : walk(s))
-        if (compare(m, key, s) == 0) {
-          want = m;
-          break;
-        }
-    } catch (const std::runtime_error&) {
-      expectThrow = true;
-    }
-    try {
-      const int got = mtreeIndex(nodes[s].FindNode(ptr(key)));
-      if (nodes[s].Find(ptr(key)) != (got < 0 ? nullptr : ptr(got + 1)))
-        return "Find disagrees with FindNode";
-      return (expectThrow ? "FindNode did not throw; " : "") +
-             differs("FindNode", got, want);
-    } catch (const std::runtime_error&) {
-      return expectThrow ? "" : "FindNode threw unexpectedly";
-    }
+    return err + differs("walk again", mtreeShow(got), mtreeShow(want));
   }
 };
 
