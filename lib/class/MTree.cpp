@@ -113,23 +113,3 @@ void _MTreeIter::SetRoot(_MTree* new_root) {
   current_root = new_root;
   current_node = new_root;
 }
-
-_MTree* _MTreeIter::next() {
-  if (!current_node)
-    return nullptr;
-  if (current_node->child && !current_node->duplicate) {
-    stack->push(current_node); // may throw: nothing has moved yet
-    current_node = current_node->child;
-    return current_node;
-  }
-  // Climb until some node on the way has a later sibling; an empty stack
-  // means the start node's own chain is done.
-  while (current_node) {
-    if (current_node->sibling) {
-      current_node = current_node->sibling;
-      return current_node;
-    }
-    current_node = stack->pop();
-  }
-  return nullptr;
-}
