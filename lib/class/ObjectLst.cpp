@@ -50,17 +50,6 @@ void ObjectLst::insert(const void* Element) {
   ++countelem;
 }
 
-void ObjectLst::append(const void* Element) {
-  ObjectListElement* node =
-      new ObjectListElement{tail, nullptr, const_cast<void*>(Element)};
-  tail = node;
-  if (node->previous)
-    node->previous->next = node;
-  if (!head)
-    head = tail;
-  ++countelem;
-}
-
 ReturnCode ObjectLst::insert(const void* ElementList, const void* Element) {
   ObjectListElement* anchor = search(const_cast<void*>(ElementList));
   if (!anchor)
