@@ -94,7 +94,7 @@ template <class F> void forEachWord(const std::string& text, F f) {
 }
 
 std::size_t countPtrbox(const std::string& text) {
-  WordTable table(1021, 1, 2, 2.0f);
+  WordTable table(1681, 1, 2, 1.75f);
   std::vector<std::unique_ptr<WordCount>> counts;
   forEachWord(text, [&](std::string_view w) {
     if (_HashItem* item = table.find(&w)) {
