@@ -1,0 +1,75 @@
+# Installing ptrbox: the shared library with its SONAME links, the headers
+# under include/ptrbox, a CMake package (ptrbox::ptrbox), a pkg-config file,
+# gdb pretty-printers where gdb auto-loads them, a Debian package through
+# CPack, the exported-symbol check and the API reference target.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(PTRBOX_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/ptrbox)
+set(PTRBOX_HEADERS BinaryTree Hash List ListIter MTree ObjLstDefs ObjectLst
+  ObjectLstIter OrderList PtrboxExport Stack)
+list(TRANSFORM PTRBOX_HEADERS PREPEND ${PROJECT_SOURCE_DIR}/include/)
+
+# Installed consumers may write <ptrbox/List> or, as existing code does, <List>.
+target_include_directories(ptrbox PUBLIC
+  $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>
+  $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/ptrbox>)
+
+install(TARGETS ptrbox EXPORT ptrboxTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(FILES ${PTRBOX_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ptrbox)
+
+install(EXPORT ptrboxTargets NAMESPACE ptrbox:: DESTINATION ${PTRBOX_CMAKE_DIR})
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/ptrboxConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/ptrboxConfig.cmake INSTALL_DESTINATION ${PTRBOX_CMAKE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/ptrboxConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/ptrboxConfig.cmake
+  ${PROJECT_BINARY_DIR}/ptrboxConfigVersion.cmake DESTINATION ${PTRBOX_CMAKE_DIR})
+
+# The prefix is only known when installing (cmake --install --prefix, CPack),
+# so ptrbox.pc is written then; its paths are absolute, as pkg-config expects.
+install(CODE "
+  set(PC_PREFIX \"\${CMAKE_INSTALL_PREFIX}\")
+  set(PC_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")
+  set(PC_INCLUDEDIR \"${CMAKE_INSTALL_INCLUDEDIR}\")
+  set(PC_VERSION \"${PROJECT_VERSION}\")
+  configure_file(\"${CMAKE_CURRENT_LIST_DIR}/ptrbox.pc.in\"
+    \"${PROJECT_BINARY_DIR}/ptrbox.pc\" @ONLY)")
+install(FILES ${PROJECT_BINARY_DIR}/ptrbox.pc
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# gdb auto-loads <data-directory>/auto-load/<real path of the library>-gdb.py;
+# the path inside auto-load repeats the library's final install location.
+install(FILES ${PROJECT_SOURCE_DIR}/gdb/ptrbox_printers.py
+  DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/gdb/auto-load\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}"
+  RENAME libptrbox.so.${PROJECT_VERSION}-gdb.py)
+
+# One Debian package with the library, headers, CMake and pkg-config files
+# and the printers; dpkg-shlibdeps fills in the run-time dependencies.
+set(CPACK_PACKAGE_NAME ptrbox)
+set(CPACK_PACKAGE_VENDOR "ptrbox")
+set(CPACK_PACKAGE_CONTACT "ptrbox maintainers <ptrbox@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+  "C++17 pointer containers: lists, hash table, stack, trees, object list")
+set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+include(CPack)
+
+if(PTRBOX_BUILD_TESTS)
+  add_test(NAME exported_symbols
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-symbols $<TARGET_FILE:ptrbox>)
+endif()
+
+find_program(PTRBOX_DOXYGEN doxygen)
+if(PTRBOX_DOXYGEN)
+  add_custom_target(docs
+    COMMAND ${CMAKE_COMMAND} -E env PTRBOX_DOCS_DIR=${PROJECT_BINARY_DIR}/docs
+      ${PTRBOX_DOXYGEN} docs/Doxyfile
+    WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+    COMMENT "API reference in ${PROJECT_BINARY_DIR}/docs/html"
+    VERBATIM)
+endif()
