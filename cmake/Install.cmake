@@ -1,7 +1,7 @@
 # Installing ptrbox: the shared library with its SONAME links, the headers
 # under include/ptrbox, a CMake package (ptrbox::ptrbox), a pkg-config file,
 # gdb pretty-printers where gdb auto-loads them, a Debian package through
-# CPack, the exported-symbol check and the API reference target.
+# CPack, the exported-symbol check and the API reference target (docs).
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -64,11 +64,15 @@ if(PTRBOX_BUILD_TESTS)
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-symbols $<TARGET_FILE:ptrbox>)
 endif()
 
+# The API reference: docs/Doxyfile, written into this build directory.
 find_program(PTRBOX_DOXYGEN doxygen)
 if(PTRBOX_DOXYGEN)
+  file(WRITE ${PROJECT_BINARY_DIR}/Doxyfile.docs
+    "@INCLUDE = ${PROJECT_SOURCE_DIR}/docs/Doxyfile\n"
+    "PROJECT_NUMBER = ${PROJECT_VERSION}\n"
+    "OUTPUT_DIRECTORY = ${PROJECT_BINARY_DIR}/docs\n")
   add_custom_target(docs
-    COMMAND ${CMAKE_COMMAND} -E env PTRBOX_DOCS_DIR=${PROJECT_BINARY_DIR}/docs
-      ${PTRBOX_DOXYGEN} docs/Doxyfile
+    COMMAND ${PTRBOX_DOXYGEN} ${PROJECT_BINARY_DIR}/Doxyfile.docs
     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
     COMMENT "API reference in ${PROJECT_BINARY_DIR}/docs/html"
     VERBATIM)
