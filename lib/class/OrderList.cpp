@@ -2,8 +2,10 @@
 
 #include "PointerOrder.h"
 
+// The base starts empty: its copy constructor would make nodes without keys.
+// A throw here runs ~_List, which releases the nodes copied so far.
+// NOLINTNEXTLINE(bugprone-copy-constructor-init,readability-redundant-member-init)
 _OrderList::_OrderList(const _OrderList& other) : _List() {
-  // A throw here runs ~_List, which releases the nodes copied so far.
   for (const _ListItem* p = other.head.forw; p != &other.head; p = p->forw)
     inslist(new _OListItem(static_cast<const _OListItem*>(p)->key, p->data),
             head.back);

@@ -5,28 +5,25 @@
 
 #include "support/Driver.h"
 
-#include <List>
 #include <ListIter>
 #include <OrderList>
 #include <Stack>
 
 #include <algorithm>
-#include <cstdint>
 #include <map>
 #include <vector>
 
-// Reads the ring directly, so the harness can check both directions.
-template <class L> class Inspectable : public L {
- public:
+// Reads the ring directly, so a harness can check both directions.
+template <class L> struct Inspectable : L {
+  using Keyed = std::vector<std::pair<std::uintptr_t, void*>>;
   std::vector<void*> forward() const {
     std::vector<void*> v;
     for (const _ListItem* p = this->head.forw; p != &this->head; p = p->forw)
       v.push_back(p->data);
     return v;
   }
-  // Keys and elements, front to back; for ordered lists only.
-  std::vector<std::pair<std::uintptr_t, void*>> keyed() const {
-    std::vector<std::pair<std::uintptr_t, void*>> v;
+  Keyed keyed() const { // ordered lists only
+    Keyed v;
     for (const _ListItem* p = this->head.forw; p != &this->head; p = p->forw)
       v.emplace_back(reinterpret_cast<std::uintptr_t>(
                          static_cast<const _OListItem*>(p)->key),
@@ -36,14 +33,10 @@ template <class L> class Inspectable : public L {
   std::string checkRing() const {
     std::vector<void*> back;
     for (const _ListItem* p = this->head.back; p != &this->head; p = p->back)
-      back.push_back(p->data);
-    std::vector<void*> fwd = forward();
-    std::reverse(back.begin(), back.end());
-    if (back != fwd)
-      return "backward walk is not the forward walk reversed";
-    if (this->head.data != nullptr)
-      return "sentinel holds an element";
-    return differs("count", static_cast<std::size_t>(this->count), fwd.size());
+      back.insert(back.begin(), p->data);
+    if (back != forward() || this->head.data)
+      return "ring links broken";
+    return differs("count", std::size_t(this->count), back.size());
   }
 };
 
@@ -51,17 +44,16 @@ struct ListHarness {
   Inspectable<_List> list;
   std::vector<void*> model;
 
-  void* element(Choices& c) { return ptr(c.below(6)); } // 0 is a null element
-  long find(void* e) const {
-    auto it = std::find(model.begin(), model.end(), e);
-    return it == model.end() ? -1 : it - model.begin();
+  // Where an element goes after `pred`: behind its first holder, else last.
+  std::vector<void*>::iterator after(void* pred) {
+    auto it = std::find(model.begin(), model.end(), pred);
+    return it == model.end() ? it : it + 1;
   }
 
   std::string step(Choices& c) {
-    void* e = element(c);
-    void* pred = element(c);
-    const long at = find(pred);
-    const std::size_t back = model.size();
+    void* e = ptr(c.below(6)); // 0 is a null element
+    void* pred = ptr(c.below(6));
+    const bool held = std::count(model.begin(), model.end(), pred) > 0;
     switch (c.below(9)) {
     case 0:
       list.insert(e);
@@ -69,74 +61,57 @@ struct ListHarness {
       return {};
     case 1:
       list.insert(e, pred);
-      model.insert(at < 0 ? model.end() : model.begin() + at + 1, e);
+      model.insert(after(pred), e);
       return {};
     case 2: {
       const int pos = static_cast<int>(c.below(10)) - 2;
+      const std::size_t n = model.size();
       list.insert(e, pos);
-      const std::size_t k = pos <= 0 ? back : (pos - 1) % (back + 1);
-      model.insert(model.begin() + k, e);
+      model.insert(model.begin() + (pos <= 0 ? n : (pos - 1) % (n + 1)), e);
       return {};
     }
     case 3: {
       const int strict = static_cast<int>(c.below(2));
       const int r = list.insert(e, pred, strict);
-      int want = 0;
-      if (!strict)
-        model.insert(at < 0 ? model.end() : model.begin() + at + 1, e);
-      else if (!pred)
+      if (strict && !pred)
         model.insert(model.begin(), e);
-      else if (at >= 0)
-        model.insert(model.begin() + at + 1, e);
-      else
-        want = -1;
-      return differs("strict insert result", r, want);
+      else if (!strict || held)
+        model.insert(after(pred), e);
+      return differs("strict insert", r, strict && pred && !held ? -1 : 0);
     }
     case 4:
       list.remove(e);
-      if (find(e) >= 0)
-        model.erase(model.begin() + find(e));
+      if (std::count(model.begin(), model.end(), e))
+        model.erase(std::find(model.begin(), model.end(), e));
       return {};
     case 5:
-      return differs("isIn", list.isIn(e), static_cast<int>(find(e) >= 0));
-    case 6: { // index, then remove the element handed out last
+      return differs("isIn", list.isIn(pred), static_cast<int>(held));
+    case 6: { // index, then maybe remove the element handed out last
       _ListIter it(list);
       const int i = static_cast<int>(c.below(8)) - 1;
-      const bool in = i >= 0 && static_cast<std::size_t>(i) < model.size();
+      const bool in = i >= 0 && std::size_t(i) < model.size();
       std::string err = differs("operator[]", it[i], in ? model[i] : nullptr);
-      if (!err.empty() || !in || c.below(2))
-        return err;
-      it.removeLastItem();
-      model.erase(model.begin() + i);
-      return differs("operator() after removal", it(),
-                     static_cast<std::size_t>(i) < model.size() ? model[i]
-                                                                : nullptr);
+      if (err.empty() && in && c.below(2)) {
+        it.removeLastItem();
+        model.erase(model.begin() + i);
+        err = differs("after removal", it(),
+                      std::size_t(i) < model.size() ? model[i] : nullptr);
+      }
+      return err;
     }
-    case 7: {
-      const _List copy(list);
-      _ListIter it(const_cast<_List&>(copy));
-      std::vector<void*> walked;
-      while (!it.atEnd())
-        walked.push_back(it++);
-      return walked == model ? "" : "copy differs from its source";
-    }
+    case 7:
+      return Inspectable<_List>(list).forward() == model ? "" : "bad copy";
     default:
       if (c.below(4) == 0) {
         list.clear();
         model.clear();
       }
-      return differs("isEmpty", list.isEmpty(),
-                     static_cast<int>(model.empty()));
+      return differs("isEmpty", list.isEmpty(), int(model.empty()));
     }
   }
 
   std::string check() const {
-    if (list.forward() != model)
-      return "contents differ from the model";
-    std::string err = list.checkRing();
-    return err.empty() ? differs("size", static_cast<std::size_t>(list.size()),
-                                 model.size())
-                       : err;
+    return list.forward() == model ? list.checkRing() : "contents differ";
   }
 };
 
@@ -147,6 +122,8 @@ struct OrderListHarness {
   std::string step(Choices& c) {
     const std::uintptr_t k = c.below(16);
     void* e = ptr(c.below(4));
+    auto it = model.find(k);
+    void* want = it == model.end() ? nullptr : it->second;
     switch (c.below(5)) {
     case 0:
     case 1:
@@ -157,26 +134,19 @@ struct OrderListHarness {
       list.remove(ptr(k));
       model.erase(k);
       return {};
-    case 3: {
-      auto it = model.find(k);
-      void* want = it == model.end() ? nullptr : it->second;
-      std::string err = differs("find", list.find(ptr(k)), want);
-      return err.empty() ? differs("isIn", list.isIn(ptr(k)),
-                                   static_cast<int>(want != nullptr))
-                         : err;
-    }
-    default: {
-      const Inspectable<_OrderList> copy(list);
-      return copy.keyed() == list.keyed() ? "" : "copy differs from its source";
-    }
+    case 3:
+      return differs("find", list.find(ptr(k)), want) +
+             differs("isIn", list.isIn(ptr(k)), int(want != nullptr));
+    default:
+      return Inspectable<_OrderList>(list).keyed() == list.keyed() ? ""
+                                                                   : "bad copy";
     }
   }
 
   std::string check() const {
-    if (list.keyed() != std::vector<std::pair<std::uintptr_t, void*>>(
-                            model.begin(), model.end()))
-      return "keys or elements differ from the model";
-    return list.checkRing();
+    return list.keyed() == decltype(list)::Keyed(model.begin(), model.end())
+               ? list.checkRing()
+               : "keys or elements differ";
   }
 };
 
@@ -200,7 +170,7 @@ struct StackHarness {
     }
   }
   std::string check() const {
-    return differs("isEmpty", stack.isEmpty(), static_cast<int>(model.empty()));
+    return differs("isEmpty", stack.isEmpty(), int(model.empty()));
   }
 };
 
