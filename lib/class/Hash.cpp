@@ -1,1 +1,188 @@
-// placeholder
+#include "Hash"
+
+#include "PointerOrder.h"
+
+#include <cstdint>
+#include <cstdio>
+
+// Releases every record of `size` chains, bucket by bucket, head to tail.
+static void releaseChains(_HashItem** heads, int size) {
+  for (int i = 0; i < size; ++i) {
+    for (_HashItem* sym = heads[i]; sym != nullptr;) {
+      _HashItem* next = sym->next();
+      delete sym;
+      sym = next;
+    }
+  }
+}
+
+_Hash::_Hash(int size, int r_thresh, int r_depth, float r_rate)
+    : resizeThreshold(r_thresh), resizeDepth(r_depth), resizeRate(r_rate),
+      maxDepth(0), tabsize(size), numentries(0), iterating(0), prevSym(nullptr),
+      curSym(nullptr), tab(nullptr) {
+  inittab();
+}
+
+_Hash::~_Hash() { purgetab(); }
+
+_HashItem* _Hash::insert(void* key, void* data) {
+  // The depth tested is the one earlier lookups left, not this insertion's.
+  if (iterating == 0 && maxDepth > resizeDepth &&
+      (numentries + 1) * resizeThreshold > tabsize)
+    resize();
+  return place(key, data);
+}
+
+void _Hash::remove(void* key) {
+  if (_HashItem* sym = find(key))
+    unlink(sym);
+}
+
+void _Hash::remove(void* key, void* data) {
+  if (_HashItem* sym = find(key, data))
+    unlink(sym);
+}
+
+void _Hash::clear() {
+  // The new array first, so a failed allocation leaves every entry in place.
+  _HashItem** fresh = new _HashItem*[tabsize]();
+  purgetab();
+  numentries = 0;
+  tab = fresh;
+}
+
+void _Hash::resize() {
+  const int increment = static_cast<int>(
+      static_cast<double>(tabsize * resizeThreshold) * resizeRate + 0.5);
+  _HashItem** const oldTab = tab;
+  const int oldSize = tabsize, oldEntries = numentries, oldDepth = maxDepth;
+  const int oldIterating = iterating;
+  _HashItem** const oldPrev = prevSym;
+  _HashItem** const oldCur = curSym;
+
+  // The rebuild runs on the new array with the new capacity, since `hash`
+  // may read capacity(); the old records stay linked until it has succeeded.
+  tab = new _HashItem*[oldSize + increment]();
+  tabsize = oldSize + increment;
+  curSym = prevSym = nullptr;
+  maxDepth = 0;
+  numentries = 0;
+  iterating = 1;
+  try {
+    for (int i = 0; i < oldSize; ++i)
+      for (_HashItem* sym = oldTab[i]; sym != nullptr; sym = sym->next())
+        place(sym->key(), sym->data());
+  } catch (...) {
+    purgetab();
+    tab = oldTab;
+    tabsize = oldSize;
+    numentries = oldEntries;
+    maxDepth = oldDepth;
+    iterating = oldIterating;
+    prevSym = oldPrev;
+    curSym = oldCur;
+    throw;
+  }
+  if (resizeThreshold > 1)
+    --resizeThreshold;
+  iterating = 0;
+  releaseChains(oldTab, oldSize);
+  delete[] oldTab;
+}
+
+void _Hash::print() {
+  for (int i = 0; i < tabsize; ++i) {
+    if (tab[i] == nullptr)
+      continue;
+    std::printf("bucket[%3d]: ", i);
+    for (_HashItem* sym = tab[i]; sym != nullptr; sym = sym->next()) {
+      // The low 32 bits of the address, read as a signed int.
+      const auto bits = static_cast<std::uint32_t>(
+          reinterpret_cast<std::uintptr_t>(sym->key()));
+      std::printf("%i%s", static_cast<int>(bits),
+                  sym->next() != nullptr ? ", " : "\n");
+    }
+  }
+}
+
+unsigned long _Hash::hash(void* key) {
+  return static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(key)) %
+         static_cast<unsigned long>(capacity());
+}
+
+int _Hash::keyCmp(void* tabKey, void* searchKey) {
+  return ptrbox_detail::pointerDifference(tabKey, searchKey);
+}
+
+int _Hash::dataCmp(void*, void*) { return 0; }
+
+void _Hash::inittab() {
+  tab = new _HashItem*[tabsize]();
+  curSym = prevSym = nullptr;
+  maxDepth = 0;
+}
+
+void _Hash::purgetab() {
+  if (tab != nullptr) {
+    releaseChains(tab, tabsize);
+    delete[] tab;
+    tab = nullptr;
+  }
+  curSym = prevSym = nullptr;
+  maxDepth = 0;
+}
+
+_HashItem* _Hash::lookup(void* key, void* data, bool byData) {
+  prevSym = curSym = &tab[hash(key) % static_cast<unsigned long>(tabsize)];
+  int depth = 1;
+  _HashItem* found = nullptr;
+  for (_HashItem* sym; (sym = *curSym) != nullptr; ++depth) {
+    int c = keyCmp(sym->_key, key);
+    if (c == 0 && byData)
+      c = dataCmp(sym->_data, data);
+    if (c >= 0) {
+      if (c == 0)
+        found = sym;
+      break;
+    }
+    prevSym = curSym;
+    curSym = &sym->_next;
+  }
+  if (depth > maxDepth)
+    maxDepth = depth;
+  return found;
+}
+
+_HashItem* _Hash::place(void* key, void* data) {
+  const int depthBefore = maxDepth;
+  if (_HashItem* sym = lookup(key, data, true))
+    return sym;
+  _HashItem* item;
+  try {
+    item = new _HashItem(data, key);
+  } catch (...) {
+    // A failed insertion leaves no trace, not even its lookup's depth.
+    maxDepth = depthBefore;
+    throw;
+  }
+  item->_next = *curSym;
+  *curSym = item;
+  ++numentries;
+  return item;
+}
+
+void _Hash::unlink(_HashItem* sym) {
+  // curSym is the link that holds sym: the bucket head or its predecessor's.
+  *curSym = sym->_next;
+  delete sym;
+  --numentries;
+}
+
+int _HashIter::operator==(_HashItem* i) {
+  if (i == curSym)
+    return 1;
+  if (i == nullptr || curSym == nullptr)
+    return 0;
+  return tab->keyCmp(curSym->key(), i->key()) == 0 &&
+         tab->dataCmp(curSym->data(), i->data()) == 0;
+}

@@ -1,1 +1,8 @@
-// placeholder
+#include "ObjectLstIter"
+
+void* ObjectLstIter::operator[](ElementID ElementKey) const {
+  const ObjectListElement* node = list ? list->head : nullptr;
+  for (ElementID i = 0; node && i < ElementKey; ++i)
+    node = node->next;
+  return node ? node->elementPtr : nullptr;
+}

@@ -1,0 +1,22 @@
+// Drives the hash table and its std::multimap model with operations drawn
+// from the fuzzer's bytes (the first ones pick the table's shape); any
+// disagreement aborts.
+#include "support/HashModel.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  if (size > 4096)
+    return 0;
+  ByteChoices choices(data, size);
+  HashHarness h(choices);
+  const std::string err = runOperations(h, choices, SIZE_MAX);
+  if (!err.empty()) {
+    std::fprintf(stderr, "%s\n", err.c_str());
+    std::abort();
+  }
+  return 0;
+}
