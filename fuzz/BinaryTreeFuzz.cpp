@@ -1,0 +1,21 @@
+// Drives the binary tree and its iterator against the std::set models with
+// the fuzzer's bytes as the choices.
+#include "support/TreeModel.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  if (size > 4096)
+    return 0;
+  TreeHarness h;
+  ByteChoices choices(data, size);
+  const std::string err = runOperations(h, choices, SIZE_MAX);
+  if (!err.empty()) {
+    std::fprintf(stderr, "%s\n", err.c_str());
+    std::abort();
+  }
+  return 0;
+}
