@@ -10,6 +10,11 @@ set(PTRBOX_HEADERS BinaryTree Hash List ListIter MTree ObjLstDefs ObjectLst
   ObjectLstIter OrderList PtrboxExport Stack)
 list(TRANSFORM PTRBOX_HEADERS PREPEND ${PROJECT_SOURCE_DIR}/include/)
 
+# The prefix is only known when installing (cmake --install --prefix, CPack).
+# ptrbox.pc and the gdb auto-load directory name it, absolute and with its
+# symbolic links resolved, as gdb sees the library's path.
+install(CODE "get_filename_component(PTRBOX_PREFIX \"\${CMAKE_INSTALL_PREFIX}\" REALPATH)")
+
 # Installed consumers may write <ptrbox/List> or, as existing code does, <List>.
 target_include_directories(ptrbox PUBLIC
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>
@@ -27,10 +32,9 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/ptrboxConfigVersion.cmake
 install(FILES ${PROJECT_BINARY_DIR}/ptrboxConfig.cmake
   ${PROJECT_BINARY_DIR}/ptrboxConfigVersion.cmake DESTINATION ${PTRBOX_CMAKE_DIR})
 
-# The prefix is only known when installing (cmake --install --prefix, CPack),
-# so ptrbox.pc is written then; its paths are absolute, as pkg-config expects.
+# ptrbox.pc is written when installing: its paths are absolute.
 install(CODE "
-  set(PC_PREFIX \"\${CMAKE_INSTALL_PREFIX}\")
+  set(PC_PREFIX \"\${PTRBOX_PREFIX}\")
   set(PC_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")
   set(PC_INCLUDEDIR \"${CMAKE_INSTALL_INCLUDEDIR}\")
   set(PC_VERSION \"${PROJECT_VERSION}\")
@@ -42,7 +46,7 @@ install(FILES ${PROJECT_BINARY_DIR}/ptrbox.pc
 # gdb auto-loads <data-directory>/auto-load/<real path of the library>-gdb.py;
 # the path inside auto-load repeats the library's final install location.
 install(FILES ${PROJECT_SOURCE_DIR}/gdb/ptrbox_printers.py
-  DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/gdb/auto-load\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}"
+  DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/gdb/auto-load\${PTRBOX_PREFIX}/${CMAKE_INSTALL_LIBDIR}"
   RENAME libptrbox.so.${PROJECT_VERSION}-gdb.py)
 
 # One Debian package with the library, headers, CMake and pkg-config files

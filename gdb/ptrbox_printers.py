@@ -90,10 +90,12 @@ def index_of(nodes, wanted):
     return None
 
 
-class ListPrinter:
+class Printer:
     def __init__(self, val):
         self.val = val
 
+
+class ListPrinter(Printer):
     def to_string(self):
         return "%s of size %d" % (tag(self.val), int(self.val["count"]))
 
@@ -117,10 +119,7 @@ class OrderListPrinter(ListPrinter):
         return "map"
 
 
-class ListIterPrinter:
-    def __init__(self, val):
-        self.val = val
-
+class ListIterPrinter(Printer):
     def to_string(self):
         lst, current = self.val["list"], self.val["current"]
         if not lst:
@@ -134,10 +133,7 @@ class ListIterPrinter:
         return "_ListIter at index %d of %d: %s" % (i, size, ptr(current["data"]))
 
 
-class StackPrinter:
-    def __init__(self, val):
-        self.val = val
-
+class StackPrinter(Printer):
     def items(self):
         item = self.val["topItem"]
         while item:
@@ -172,10 +168,7 @@ def hash_chain(item):
     return "{" + ", ".join(shown) + "}"
 
 
-class HashPrinter:
-    def __init__(self, val):
-        self.val = val
-
+class HashPrinter(Printer):
     def to_string(self):
         v = self.val
         text = "%s of size %d in %d buckets" % (
@@ -191,10 +184,7 @@ class HashPrinter:
                 yield "[%d]" % b, hash_chain(tab[b])
 
 
-class HashIterPrinter:
-    def __init__(self, val):
-        self.val = val
-
+class HashIterPrinter(Printer):
     def to_string(self):
         entry = self.val["curSym"]
         if not entry:
@@ -209,10 +199,7 @@ def tree_key(node):
     return node["_key"]
 
 
-class TreePrinter:
-    def __init__(self, val):
-        self.val = val
-
+class TreePrinter(Printer):
     def to_string(self):
         nodes = list(capped(tree_inorder(self.val["_root"])))
         killed = sum(1 for n in nodes if int(n["flags"]) & 2)
@@ -231,10 +218,7 @@ class TreePrinter:
 ORDERS = {0: "in-order", 1: "pre-order", 2: "post-order"}
 
 
-class TreeIteratorPrinter:
-    def __init__(self, val):
-        self.val = val
-
+class TreeIteratorPrinter(Printer):
     def to_string(self):
         order = int(self.val["searchOrder"])
         text = "_TreeIterator %s" % ORDERS.get(order, "order %d" % order)
@@ -253,10 +237,7 @@ def mtree_value(node):
     return "%s (%s)" % (ptr(node["data"]), ", ".join(notes))
 
 
-class MTreePrinter:
-    def __init__(self, val):
-        self.val = val
-
+class MTreePrinter(Printer):
     def to_string(self):
         size = sum(1 for _ in capped(mtree_walk(self.val.address)))
         return "%s of size %d" % (tag(self.val), size)
@@ -270,10 +251,7 @@ class MTreePrinter:
         return "map"
 
 
-class MTreeIterPrinter:
-    def __init__(self, val):
-        self.val = val
-
+class MTreeIterPrinter(Printer):
     def to_string(self):
         node = self.val["current_node"]
         if not node:
@@ -281,10 +259,7 @@ class MTreeIterPrinter:
         return "_MTreeIter at [%s] = %s" % (ptr(node["key"]), mtree_value(node))
 
 
-class ObjectLstPrinter:
-    def __init__(self, val):
-        self.val = val
-
+class ObjectLstPrinter(Printer):
     def to_string(self):
         return "%s of size %d" % (tag(self.val), int(self.val["countelem"]))
 
@@ -296,10 +271,7 @@ class ObjectLstPrinter:
         return "array"
 
 
-class ObjectLstIterPrinter:
-    def __init__(self, val):
-        self.val = val
-
+class ObjectLstIterPrinter(Printer):
     def to_string(self):
         lst, current = self.val["list"], self.val["current"]
         if not current:
