@@ -52,8 +52,12 @@ void _Hash::clear() {
 }
 
 void _Hash::resize() {
-  const int increment = static_cast<int>(
-      static_cast<double>(tabsize * resizeThreshold) * resizeRate + 0.5);
+  // Half up, then truncated toward zero: the growth sequence callers size
+  // their tables by (0.5 * 5 gives 3, 0.5 * 8 gives 4).
+  const double grown = static_cast<double>(tabsize * resizeThreshold) *
+                       static_cast<double>(resizeRate);
+  const int increment =
+      static_cast<int>(grown + 0.5); // NOLINT(bugprone-incorrect-roundings)
   _HashItem** const oldTab = tab;
   const int oldSize = tabsize, oldEntries = numentries, oldDepth = maxDepth;
   const int oldIterating = iterating;
