@@ -15,7 +15,7 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
-#include <optional>
+#include <memory>
 
 namespace {
 
@@ -48,6 +48,10 @@ const Keys& keys(std::size_t n) {
   return k;
 }
 
+// _Tree has a virtual keyCmp and a non-virtual destructor: a final type
+// can be deleted through its own pointer.
+struct Tree final : _Tree {};
+
 std::uintptr_t inOrderSum(_Tree& tree) {
   std::uintptr_t sum = 0;
   _TreeIterator it(tree, InOrder);
@@ -62,8 +66,8 @@ void ptrboxInsertFindWalk(benchmark::State& state) {
   double phase[3] = {0, 0, 0};
   std::uintptr_t sum = 0;
   for (auto _ : state) {
-    std::optional<_Tree> holder(std::in_place);
-    _Tree* tree = &*holder;
+    auto holder = std::make_unique<Tree>();
+    _Tree* tree = holder.get();
     auto t0 = Clock::now();
     for (void* key : k.stored)
       tree->insert(key, key);

@@ -389,9 +389,10 @@ const Setting kSettings[] = {
     {1021, 1, 2, 2.0f},  // 1021 * 3^k: odd, and a multiple of 3 after growing
     {1021, 1, 2, 4.0f},  // 1021 * 5^k: odd, and a multiple of 5 after growing
     {1681, 1, 2, 1.75f}, // x2.75: 1681, 4623, 12713, ... odd up to 2^28
-    {1681, 1, 1, 1.75f}, // the same, growing once a lookup passes depth 1
+    {4253, 1, 2, 1.4f},  // x2.4: 4253, 10207, 24497, ... no factor 2, 3 or 5
+                         // up to 64716463
 };
-const Setting kRecommended = kSettings[4];
+const Setting kRecommended = kSettings[5];
 
 void registerHash(const Scale& sc) {
   const std::int64_t n = sc.pick(1000000, 2000);

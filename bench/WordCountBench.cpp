@@ -111,7 +111,7 @@ template <class F> void forEachWord(const std::string& text, F f) {
 }
 
 std::size_t countPtrbox(const std::string& text) {
-  WordTable table(1681, 1, 2, 1.75f);
+  WordTable table(4253, 1, 2, 1.4f);
   std::vector<std::unique_ptr<WordCount>> counts;
   forEachWord(text, [&](std::string_view w) {
     Word probe{std::hash<std::string_view>{}(w), w};
