@@ -388,10 +388,12 @@ const Setting kSettings[] = {
     {1024, 1, 2, 1.0f}, // 1024 * 2^k
     {1021, 1, 2, 2.0f}, // 1021 * 3^k: odd, and a multiple of 3 after growing
     {1021, 1, 2, 4.0f}, // 1021 * 5^k: odd, and a multiple of 5 after growing
+    {803, 1, 2, 2.75f}, // x3.75: 803, 3011, 11291, ... no factor 2, 3 or 5
+                        // up to 31399159
     {4253, 1, 2, 1.4f}, // x2.4: 4253, 10207, 24497, ... no factor 2, 3 or 5
                         // up to 64716463
 };
-const Setting kRecommended = kSettings[4];
+const Setting kRecommended = kSettings[5];
 
 void registerHash(const Scale& sc) {
   const std::int64_t n = sc.pick(1000000, 2000);
