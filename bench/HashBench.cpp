@@ -381,7 +381,7 @@ void stdText(benchmark::State& state, bool reserve) {
 }
 
 // The constructor settings compared: the library's default, a power-of-two
-// doubling, and three growth rules whose capacities stay odd (see
+// doubling, and four growth rules whose capacities stay odd (see
 // docs/PERFORMANCE.md for the capacity sequences).
 const Setting kSettings[] = {
     {97, 2, 2, 0.5f},   // the default: 97, 194, 291, 437, ... (mixed parity)
