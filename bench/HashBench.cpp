@@ -88,12 +88,16 @@ struct HeapObject {
 
 const KeySet& addressKeySet(std::size_t n) {
   static std::unique_ptr<KeySet> cached;
+  static std::vector<std::unique_ptr<HeapObject>> objects;
   if (!cached || cached->stored.size() != n) {
     // The stored objects are made one after another, then the absent ones:
     // one type's objects, as a program keyed by them would have them.
     std::vector<void*> all(2 * n);
-    for (auto& p : all)
-      p = new HeapObject();
+    objects.reserve(objects.size() + 2 * n);
+    for (auto& p : all) {
+      objects.push_back(std::make_unique<HeapObject>());
+      p = objects.back().get();
+    }
     std::vector<void*> stored(all.begin(),
                               all.begin() + static_cast<std::ptrdiff_t>(n));
     bench::Rng rng(5);
