@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     return 0;
   ByteChoices choices(data, size);
   HashHarness h(choices);
-  const std::string err = runOperations(h, choices, SIZE_MAX);
+  std::size_t swept = 0;
+  const std::string err = runOperations(h, choices, SIZE_MAX, &swept);
   if (!err.empty()) {
     std::fprintf(stderr, "%s\n", err.c_str());
     std::abort();

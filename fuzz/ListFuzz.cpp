@@ -6,8 +6,9 @@
 #include <cstdlib>
 
 template <class H> static void drive(Choices& c) {
-  H h;
-  const std::string err = runOperations(h, c, SIZE_MAX);
+  H h(c);
+  std::size_t swept = 0;
+  const std::string err = runOperations(h, c, SIZE_MAX, &swept);
   if (!err.empty()) {
     std::fprintf(stderr, "%s\n", err.c_str());
     std::abort();
