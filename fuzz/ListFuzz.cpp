@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   if (size > 4096)
     return 0;
-  ByteChoices c(data, size);
+  Choices c(data, size);
   switch (c.below(3)) {
   case 0:
     drive<ListHarness>(c);

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   if (size > 4096)
     return 0;
-  ByteChoices choices(data, size);
+  Choices choices(data, size);
   ObjectLstHarness h(choices);
   std::size_t swept = 0;
   const std::string fault = runOperations(h, choices, SIZE_MAX, &swept);
