@@ -45,22 +45,19 @@ template <class T> std::ostream& operator<<(std::ostream& os, const Seq<T>& v) {
   return os;
 }
 
-// "" when got == want, else a message (which disarms injected failures).
-template <class T>
-std::string differs(const char* what, const T& got, const T& want) {
-  if (got == want)
-    return {};
-  allocprobe::disarm();
-  std::ostringstream os;
-  os << what << ": got " << got << ", model says " << want;
-  return os.str();
-}
-
 // The values, each followed by a space.
 template <class... T> std::string show(const T&... v) {
   std::ostringstream os;
   ((os << v << ' '), ...);
   return os.str();
+}
+
+// "" when got == want, else a message (which disarms injected failures).
+template <class T>
+std::string differs(const char* what, const T& got, const T& want) {
+  return got == want
+             ? ""
+             : (allocprobe::disarm(), show(what, got, "/ model:", want));
 }
 
 // Draws from a seeded generator, or from bytes until they run out.
@@ -82,8 +79,8 @@ class Choices {
   std::size_t end = 0, pos = 0;
 };
 
-// Applies the action, after failing each of its allocation points when
-// `swept` is given (and counting them there).
+// Applies the action, after failing each of its allocation points in turn
+// when `swept` is given (and counting them there).
 template <class H>
 std::string apply(H& h, const Action& run, std::size_t* swept) {
   using allocprobe::FailMode;
@@ -92,17 +89,18 @@ std::string apply(H& h, const Action& run, std::size_t* swept) {
       const long live = allocprobe::liveBlocks();
       try {
         allocprobe::failAt(k, mode);
-        std::string r = run();
-        allocprobe::disarm();
-        return r;
+        const std::string r = run();
+        return allocprobe::disarm(), r;
       } catch (const std::bad_alloc&) {
+        allocprobe::disarm(), ++*swept;
+      } catch (...) {
         allocprobe::disarm();
+        throw;
       }
-      ++*swept;
       const long kept = h.blocks() < 0 ? 0 : allocprobe::liveBlocks() - live;
-      const std::string err = h.check() + differs("blocks kept", kept, 0L);
+      const std::string err = differs("blocks kept", kept, 0L) + h.check();
       if (!err.empty())
-        return "failing allocation " + std::to_string(k) + ": " + err;
+        return show("failing allocation", k, ":", err);
     }
   }
   return run();
@@ -119,7 +117,7 @@ std::string runOperations(H& h, Choices& c, std::size_t maxSteps,
     if (err.empty() && h.blocks() >= 0)
       err = differs("blocks", allocprobe::liveBlocks() - base, h.blocks());
     if (!(err += h.check()).empty())
-      return "step " + std::to_string(i) + ": " + err;
+      return show("step", i, ":", err);
   }
   return err;
 }
@@ -133,9 +131,8 @@ std::string runSeeds(const char* family, std::uint32_t seeds, std::size_t n) {
   for (std::uint32_t seed = 1; seed <= seeds; ++seed) {
     Choices c(seed);
     H h(c);
-    const std::string err = runOperations(h, c, n, &swept);
-    if (!err.empty())
-      return "seed " + std::to_string(seed) + ", " + err;
+    if (const std::string err = runOperations(h, c, n, &swept); !err.empty())
+      return show("seed", seed, err);
   }
   std::printf("%s: %zu allocation-failure points swept\n", family, swept);
   return differs("blocks left", allocprobe::liveBlocks(), live);

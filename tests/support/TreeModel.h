@@ -65,7 +65,9 @@ struct TreeHarness {
   }
 
   Action pick(Choices& c) {
-    const std::uintptr_t k = 1 + c.below(40), op = c.below(6);
+    // A held walk mostly goes on, beside walks that start and stop.
+    const std::uintptr_t k = 1 + c.below(40),
+                         op = held && c.below(3) ? 3 + c.below(3) : c.below(6);
     const std::uint32_t steps = c.below(12), mode = c.below(3);
     const std::uint32_t orders = held && heldOrder == PostOrder ? 2 : 3;
     const auto o = TreeIterationOrder(c.below(orders)), // one post-order
@@ -105,8 +107,11 @@ struct TreeHarness {
         return r + differs("walk", got, want);
       }
       default:
-        if (held) // a failed advance keeps its node and its records
-          return ++*held, ++heldAt, std::string();
+        // A failed advance keeps its node, and its records.
+        for (std::uint32_t i = 0; held && i <= steps; ++i)
+          ++*held, ++heldAt;
+        if (held)
+          return std::string();
         held.emplace(tree, o); // a throw leaves it empty
         heldOrder = o, heldWalk = expect(o), heldAt = 0;
         return std::string();
