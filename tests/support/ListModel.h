@@ -11,120 +11,101 @@
 
 #include <algorithm>
 
-// Elements (or an ordered list's keys) front to back, and a last entry of
-// ptr(-1) unless the backward walk, the counts and the sentinel agree.
-template <class L> struct Ring : L {
-  Seq<void*> walk(bool keys = false) const {
-    auto at = [keys](const _ListItem* p) {
-      return keys ? static_cast<const _OListItem*>(p)->key : p->data;
-    };
-    Seq<void*> v, back;
-    for (const _ListItem* p = this->head.forw; p != &this->head; p = p->forw)
-      v.push_back(at(p));
-    for (const _ListItem* p = this->head.back; p != &this->head; p = p->back)
-      back.insert(back.begin(), at(p));
-    if (back != v || this->head.data || this->size() != int(v.size()) ||
-        this->length() != this->size())
-      v.push_back(ptr(-1));
-    return v;
-  }
-};
+// The elements front to back, then the size.
+inline Seq<void*> contents(_List& list) {
+  Seq<void*> v;
+  for (_ListIter it(list); !it.atEnd();)
+    v.push_back(it++);
+  v.push_back(ptr(list.size() == list.length() ? list.size() : -1));
+  return v;
+}
 
 struct ListHarness {
-  Ring<_List> list;
+  _List list;
   Seq<void*> model;
 
   explicit ListHarness(Choices&) {}
   long blocks() const { return long(model.size()); }
-  std::string check() const { return differs("list", list.walk(), model); }
+  std::string check() {
+    Seq<void*> want = model;
+    want.push_back(ptr(model.size()));
+    return differs("list", contents(list), want);
+  }
 
   Action pick(Choices& c) {
     void *e = ptr(c.below(6)), *p = ptr(c.below(6)); // 0 is null
     const int pos = int(c.below(10)) - 2, flag = c.below(2), op = c.below(8);
     return [=] {
       const auto f = std::find(model.begin(), model.end(), p);
-      const bool held = f != model.end();
-      const std::size_t n = model.size(),
-                        after = held ? f - model.begin() + 1 : n;
-      auto put = [&](std::size_t at) { model.insert(model.begin() + at, e); };
+      const std::size_t n = model.size(), at = f - model.begin(), // n: absent
+          after = std::min(at + 1, n);
+      auto put = [&](std::size_t i) { model.insert(model.begin() + i, e); };
       std::string r;
-      switch (op) {
-      case 0:
+      if (op == 0)
         list.insert(e), put(n);
-        break;
-      case 1:
+      else if (op == 1)
         list.insert(e, p), put(after);
-        break;
-      case 2:
+      else if (op == 2)
         list.insert(e, pos), put(pos <= 0 ? n : (pos - 1) % (n + 1));
-        break;
-      case 3: // strict: a null pred puts it first, an absent one nowhere
-        r = differs("strict", list.insert(e, p, flag),
-                    flag && p && !held ? -1 : 0);
-        if (!flag || held || !p)
+      else if (op == 3) { // strict: a null pred puts it first, an absent one
+        r = differs("strict", list.insert(e, p, flag), // nowhere
+                    flag && p && at == n ? -1 : 0);
+        if (!flag || at < n || !p)
           put(flag && !p ? 0 : after);
-        break;
-      case 4:
-        list.remove(p);
-        if (held)
-          model.erase(f);
-        break;
-      case 5: { // index, then maybe remove the element handed out last
+      } else if (op == 4)
+        list.remove(p), at < n ? void(model.erase(f)) : void();
+      else if (op == 5) { // index, then remove the element handed out last
         _ListIter it(list);
-        const std::size_t i = pos < 0 || std::size_t(pos) >= n ? n : pos;
+        const std::size_t i = pos < 0 ? n : std::min<std::size_t>(pos, n);
         r = differs("it[i]", it[pos], i < n ? model[i] : nullptr);
         if (flag && n) // at the end, the last element goes
           it.removeLastItem(), model.erase(model.begin() + std::min(i, n - 1)),
               r += differs("it()", it(), i + 1 < n ? model[i] : nullptr);
-        break;
-      }
-      case 6:
-        r = differs("copy", Ring<_List>(list).walk(), model);
-        break;
-      default:
-        if (flag)
-          list.clear(), model.clear();
-        r = differs("isEmpty", list.isEmpty(), int(model.empty()));
-      }
+      } else if (op == 6) {
+        _List copy(list);
+        r = differs("copy", contents(copy), contents(list));
+      } else if (op == 7 && flag)
+        list.clear(), model.clear();
       const bool in = std::count(model.begin(), model.end(), p);
-      return r + differs("isIn", list.isIn(p), int(in));
+      return r + differs("isIn", list.isIn(p), int(in)) +
+             differs("isEmpty", list.isEmpty(), int(model.empty()));
     };
   }
 };
 
+// Elements are key + 16 * e, so a walk shows the key order (and key 0 may
+// hold a null element, which is not "in").
 struct OrderListHarness {
-  Ring<_OrderList> list;
+  _OrderList list;
   int model[16]; // the element under each key; -1 for none
 
   explicit OrderListHarness(Choices&) { std::fill(model, model + 16, -1); }
-  long blocks() const {
-    return std::count_if(model, model + 16, [](int e) { return e >= 0; });
+  long blocks() const { return 16 - std::count(model, model + 16, -1); }
+  std::string check() {
+    Seq<void*> want;
+    for (int e : model)
+      if (e >= 0)
+        want.push_back(ptr(e));
+    want.push_back(ptr(want.size()));
+    return differs("ordered list", contents(list), want);
   }
 
   Action pick(Choices& c) {
-    const std::uintptr_t k = c.below(16), e = c.below(4), op = c.below(4);
+    const int k = c.below(16), e = k + 16 * c.below(3), op = c.below(4);
     return [=] {
+      std::string r;
       if (op < 2)
-        list.insert(ptr(k), ptr(e)), model[k] = int(e);
-      if (op == 2)
+        list.insert(ptr(k), ptr(e)), model[k] = e;
+      else if (op == 2)
         list.remove(ptr(k)), model[k] = -1;
-      const std::string r =
-          op < 3 ? ""
-                 : differs("copy", Ring<_OrderList>(list).walk(true),
-                           list.walk(true));
-      const std::uintptr_t want = model[k] > 0 ? model[k] : 0; // null: not in
+      else {
+        _OrderList copy(list);
+        r = differs("copy", contents(copy), contents(list));
+      }
+      const std::uintptr_t want = std::max(model[k], 0);
       return r + differs("find", num(list.find(ptr(k))), want) +
              differs("isIn", list.isIn(ptr(k)), int(want != 0));
     };
-  }
-
-  std::string check() const {
-    Seq<void*> keys, elements;
-    for (std::uintptr_t k = 0; k < 16; ++k)
-      if (model[k] >= 0)
-        keys.push_back(ptr(k)), elements.push_back(ptr(model[k]));
-    return differs("keys", list.walk(true), keys) +
-           differs("elements", list.walk(), elements);
   }
 };
 
@@ -135,9 +116,9 @@ struct StackHarness {
   explicit StackHarness(Choices&) {}
   long blocks() const { return long(model.size()); }
   void* top() const { return model.empty() ? nullptr : model.back(); }
-  std::string check() const {
-    return differs("top", stack.top(), top()) +
-           differs("isEmpty", stack.isEmpty(), int(model.empty()));
+  std::string check() {
+    return differs("top", show(stack.top(), stack.isEmpty()),
+                   show(top(), model.empty()));
   }
 
   Action pick(Choices& c) {

@@ -43,54 +43,39 @@ class ObjectLstHarness {
       void* here = at(cur);
       std::string r = differs("seek", l.seek(a), pos) +
                       differs("isIn", l.isIn(a), int(pos >= 0));
-      switch (op) {
-      case 0:
+      if (op == 0)
         l.insert(e), m.insert(m.begin(), e);
-        break;
-      case 1:
+      else if (op == 1)
         l.append(e), m.push_back(e);
-        break;
-      case 2:
+      else if (op == 2) {
         r += differs("insert after", l.insert(a, e), pos < 0 ? 5u : 0u);
-        if (pos >= 0)
-          m.insert(f + 1, e);
-        break;
-      case 3:
+        pos < 0 ? void() : void(m.insert(f + 1, e));
+      } else if (op == 3) {
         r += differs("remove", l.remove(a), pos < 0 ? 5u : 0u);
-        if (pos >= 0)
-          m.erase(f);
-        break;
-      case 4:
+        pos < 0 ? void() : void(m.erase(f));
+      } else if (op == 4) {
         r += differs("replace", l.replace(a, e), int(pos >= 0));
-        if (pos >= 0)
-          *f = e;
-        break;
-      case 5: { // from the other list, either way, up to a count past its end
+        pos < 0 ? void() : void(*f = e);
+      } else if (op == 5) { // from the other list, either way, past its end
         Seq<void*> from = model[!i];
         l.carbonCopy(lists[!i], n, dir);
         if (!dir)
           std::reverse(from.begin(), from.end());
         from.resize(std::min<std::size_t>(n, from.size()));
         m = from.empty() ? m : from;
-        break;
-      }
-      case 6: // assignment builds the copy first; itself included
+      } else if (op == 6) // assignment builds the copy first; itself included
         l = lists[n % 2], m = Seq<void*>(model[n % 2]);
-        break;
-      case 7:
-        if (n == 0)
-          l.clearList(), m.clear();
+      else if (op == 7) {
+        n ? void() : (l.clearList(), m.clear());
         r += differs("copy", ObjectLstProbe(l).walks(), l.walks());
-        break;
-      case 8:
+      } else if (op == 8) {
         cur = cur >= 0 && cur + 1 < size ? cur + 1 : -1;
         return r + differs("it++", it++, here);
-      case 9:
+      } else if (op == 9) {
         cur = cur > 0 ? cur - 1 : -1;
         return r + differs("it--", it--, here);
-      case 10:
+      } else if (op == 10)
         return r + differs("it[n]", it[n], at(n));
-      }
       if (i == 0 || op == 11) // changes are not told to iterators
         it.reset(), cur = model[0].empty() ? -1 : 0;
       return r;

@@ -1,8 +1,8 @@
-// The binary tree and its iterators against sets of live and killed keys.
-// Every check verifies the links (order, parent links, flags, marks) and all
-// three walks. One iterator is held across steps, in any order, and must
-// keep its node when an advance fails and reach the right one on the next;
-// other walks start, switch order and stop inside one step.
+// The binary tree and its iterators against the state of each key. Every
+// check verifies the links (order, parent links, flags, marks) and all three
+// walks. One iterator is held across steps, in any order, and must keep its
+// node when an advance fails and reach the right ones after; other walks
+// start, stop and switch order inside one step, beside it.
 #ifndef PTRBOX_TESTS_TREEMODEL_H
 #define PTRBOX_TESTS_TREEMODEL_H
 
@@ -38,13 +38,13 @@ struct TreeHarness {
   std::size_t heldAt = 0;
 
   explicit TreeHarness(Choices&) {}
-  // Records an iterator holds are not counted.
+  // While an iterator is held, its records are not counted.
   long blocks() const {
     return held ? -1 : 41 - std::count(state, state + 41, 0);
   }
 
-  // Live keys in order; pre- and post-order (root-right-left, reversed) by
-  // the links, which check() verifies.
+  // Live keys in order, or in pre- or post-order (root-right-left,
+  // reversed) by the links, which check() verifies.
   Keys expect(TreeIterationOrder o) const {
     Seq<_TreeNode*> todo{tree.root()};
     Keys keys;
@@ -75,47 +75,43 @@ struct TreeHarness {
     if (op < 3 || (held && !(*held)()))
       held.reset(); // the tree changes, or the held walk is over
     return [=] {
-      switch (op) {
-      case 0:
-      case 1: { // a present key, even a killed one, gets its node back as is
-        _TreeNode *n = tree.find(ptr(k)),
-                  *got = tree.insert(ptr(k), ptr(steps));
+      _TreeNode* n = tree.find(ptr(k));
+      if (op < 2) { // a present key, even a killed one, gets its node as is
+        _TreeNode* got = tree.insert(ptr(k), ptr(steps));
         if (!n)
           state[k] = 1, data[k] = steps;
         return differs("insert", show(keyOf(got), got == n), show(k, !!n));
       }
-      case 2: { // an inner node is killed, a leaf released
-        _TreeNode* n = tree.find(ptr(k));
+      if (op == 2) { // an inner node is killed, a leaf released
         mode ? tree.remove(n) : tree.remove(ptr(k));
         state[k] = n && (n->leftChild() || n->rightChild()) ? 2 : 0;
         return std::string();
       }
-      case 3: { // a walk inside the step: stopped, finished or switched
-        _TreeIterator it(tree, o);
-        Keys want = expect(o), got = rest(it, steps);
-        _TreeNode probe(nullptr, nullptr, nullptr);
-        probe.setKey(ptr(k));
-        std::string r = differs("==", it == probe, int(keyOf(it()) == k));
-        if (mode == 1)
-          it.order(o2), want = expect(o2), got.clear();
-        if (mode == 0)
-          want.resize(std::min<std::size_t>(want.size(), steps));
-        for (std::uintptr_t key : mode ? rest(it) : Keys())
-          got.push_back(key);
-        if (mode)
-          r += differs("past the end", keyOf(++it), std::uintptr_t(0));
-        return r + differs("walk", got, want);
-      }
-      default:
-        // A failed advance keeps its node, and its records.
-        for (std::uint32_t i = 0; held && i <= steps; ++i)
+      if (op > 3 && held) { // a failed advance keeps its node and records
+        for (std::uint32_t i = 0; i <= steps; ++i)
           ++*held, ++heldAt;
-        if (held)
-          return std::string();
-        held.emplace(tree, o); // a throw leaves it empty
+        return std::string();
+      }
+      if (op > 3) { // a throw leaves it empty
+        held.emplace(tree, o);
         heldOrder = o, heldWalk = expect(o), heldAt = 0;
         return std::string();
       }
+      // A walk inside the step: stopped, finished, or switched and finished.
+      _TreeIterator it(tree, o);
+      Keys want = expect(o), got = rest(it, steps);
+      _TreeNode probe(nullptr, nullptr, nullptr);
+      probe.setKey(ptr(k));
+      std::string r = differs("==", it == probe, int(keyOf(it()) == k));
+      if (mode == 1)
+        it.order(o2), want = expect(o2), got.clear();
+      if (mode == 0)
+        want.resize(std::min<std::size_t>(want.size(), steps));
+      for (std::uintptr_t key : mode ? rest(it) : Keys())
+        got.push_back(key);
+      if (mode)
+        r += differs("past the end", keyOf(++it), std::uintptr_t(0));
+      return r + differs("walk", got, want);
     };
   }
 
@@ -127,13 +123,13 @@ struct TreeHarness {
     long nodes = 0;
     while (!todo.empty()) {
       const auto [n, parent, lo, hi] = todo.back();
-      todo.pop_back();
       const std::uintptr_t k = keyOf(n);
+      todo.pop_back();
       if (n &&
           (k <= lo || k >= hi || n->parent() != parent ||
            (n->isMarked() && !marking) || state[k] != (n->isKilled() ? 2 : 1) ||
            num(n->data()) != data[k]))
-        return "node " + std::to_string(k) + " misplaced, flagged or stale";
+        return show("node", k, "misplaced, flagged or stale");
       if (n)
         ++nodes, todo.push_back({n->leftChild(), n, lo, k}),
             todo.push_back({n->rightChild(), n, k, hi});
@@ -141,10 +137,9 @@ struct TreeHarness {
     std::string r =
         differs("nodes", nodes, 41 - std::count(state, state + 41, 0));
     for (TreeIterationOrder o : {InOrder, PreOrder, PostOrder}) {
-      if (o == PostOrder && marking)
-        break;
-      _TreeIterator it(tree, o);
-      r += differs("walk", rest(it), expect(o));
+      _TreeIterator it(tree, o == PostOrder && marking ? InOrder : o);
+      r += differs("walk", rest(it),
+                   expect(o == PostOrder && marking ? InOrder : o));
     }
     const std::uintptr_t at = heldAt < heldWalk.size() ? heldWalk[heldAt] : 0;
     return r + differs("held", held ? keyOf((*held)()) : 0, held ? at : 0);
