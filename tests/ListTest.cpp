@@ -5,8 +5,8 @@
 #include <cstring>
 
 // Random operations on each list, its iterator and copies agree with a model
-// after every step, ring links and held blocks included, and survive a
-// failure at every allocation point.
+// after every step, sizes and held blocks included, and survive a failure at
+// every allocation point.
 TEST(ListFamily, AgreesWithModelsUnderRandomOperationsAndFailures) {
   EXPECT_EQ(runSeeds<ListHarness>("List", 12, 300), "");
   EXPECT_EQ(runSeeds<OrderListHarness>("OrderList", 12, 300), "");

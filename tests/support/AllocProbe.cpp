@@ -4,10 +4,10 @@
 #include <new>
 
 namespace {
-std::size_t gAllocs, gArrays, gReleases, gCountdown;
+std::size_t gAllocs, gReleases, gCountdown;
 bool gArmed, gOnce;
 
-void* allocate(std::size_t n, bool array, bool nothrow) {
+void* allocate(std::size_t n, bool nothrow) {
   if (gArmed && gCountdown-- == 0) {
     gCountdown = 0;
     gArmed = !gOnce;
@@ -15,7 +15,6 @@ void* allocate(std::size_t n, bool array, bool nothrow) {
   }
   void* p = std::malloc(n ? n : 1);
   gAllocs += p != nullptr;
-  gArrays += p && array;
   return p || nothrow ? p : throw std::bad_alloc();
 }
 
@@ -27,7 +26,6 @@ void release(void* p) noexcept {
 
 namespace allocprobe {
 std::size_t allocations() { return gAllocs; }
-std::size_t arrayAllocations() { return gArrays; }
 std::size_t releases() { return gReleases; }
 long liveBlocks() { return static_cast<long>(gAllocs - gReleases); }
 void failAt(std::size_t nth, FailMode mode) {
@@ -41,13 +39,13 @@ void disarm() { gArmed = false; }
 // Every form is replaced, so sanitizers never see a block allocated by one
 // allocator released by another.
 using std::nothrow_t;
-void* operator new(std::size_t n) { return allocate(n, false, false); }
-void* operator new[](std::size_t n) { return allocate(n, true, false); }
+void* operator new(std::size_t n) { return allocate(n, false); }
+void* operator new[](std::size_t n) { return allocate(n, false); }
 void* operator new(std::size_t n, const nothrow_t&) noexcept {
-  return allocate(n, false, true);
+  return allocate(n, true);
 }
 void* operator new[](std::size_t n, const nothrow_t&) noexcept {
-  return allocate(n, true, true);
+  return allocate(n, true);
 }
 void operator delete(void* p) noexcept { release(p); }
 void operator delete[](void* p) noexcept { release(p); }

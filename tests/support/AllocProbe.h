@@ -9,9 +9,8 @@
 
 namespace allocprobe {
 
-// Counters since program start; array allocations count in both.
+// Counters since program start, all forms together.
 std::size_t allocations();
-std::size_t arrayAllocations();
 std::size_t releases();
 long liveBlocks();
 
@@ -23,10 +22,8 @@ void disarm();
 
 // Allocations and releases made while the scope is open.
 struct Scope {
-  std::size_t allocs0 = allocations(), arrays0 = arrayAllocations(),
-              frees0 = releases();
+  std::size_t allocs0 = allocations(), frees0 = releases();
   std::size_t allocs() const { return allocations() - allocs0; }
-  std::size_t arrays() const { return arrayAllocations() - arrays0; }
   std::size_t frees() const { return releases() - frees0; }
 };
 

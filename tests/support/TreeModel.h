@@ -38,7 +38,9 @@ struct TreeHarness {
   std::size_t heldAt = 0;
 
   explicit TreeHarness(Choices&) {}
-  // While an iterator is held, its records are not counted.
+  // A failed advance leaves the records it pushed with the iterator (part of
+  // the walk, released with it), so blocks go unchecked while one is held;
+  // dropping it must bring them back to one per node.
   long blocks() const {
     return held ? -1 : 41 - std::count(state, state + 41, 0);
   }
