@@ -10,10 +10,11 @@
 #include <MTree>
 
 // Keys are small integers. A node compares by the library's default (address
-// order) or by a scrambled table that also answers 2. An exception from
-// keyCmp unwinds as an injected std::bad_alloc does.
+// order) or by a scrambled table that also answers 2, and 0 for some unequal
+// keys, so which node judges matters. (An exception from keyCmp unwinds as an
+// injected std::bad_alloc does.)
 inline int mtreeCompare(bool scrambled, std::uintptr_t t, std::uintptr_t i) {
-  static const int table[] = {1, -1, 2, 1, -1};
+  static const int table[] = {1, -1, 2, 0, -1};
   return !scrambled ? (t < i ? -1 : t > i)
          : t == i   ? 0
                     : table[(t * 3 + i) % 5];
