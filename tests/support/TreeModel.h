@@ -85,8 +85,9 @@ struct TreeHarness {
         return differs("insert", show(keyOf(got), got == n), show(k, !!n));
       }
       if (op == 2) { // an inner node is killed, a leaf released
+        const int after = n && (n->leftChild() || n->rightChild()) ? 2 : 0;
         mode ? tree.remove(n) : tree.remove(ptr(k));
-        state[k] = n && (n->leftChild() || n->rightChild()) ? 2 : 0;
+        state[k] = after;
         return std::string();
       }
       if (op > 3 && held) { // a failed advance keeps its node and records
