@@ -8,7 +8,7 @@
 // stop or switch order mid-way, agree with the model after every step and
 // survive every allocation failure.
 TEST(Tree, AgreesWithSetModelUnderRandomOperationsAndFailures) {
-  EXPECT_EQ(runSeeds<TreeHarness>("BinaryTree", 8, scaled(600, 200)), "");
+  EXPECT_EQ(runSeeds<TreeHarness>("BinaryTree", 12, scaled(1000, 400)), "");
 }
 
 static std::string walks(_Tree& t) {

@@ -7,7 +7,7 @@
 // Random operations on tables of random shapes, with a held iterator, agree
 // with the model after every step and survive every allocation failure.
 TEST(Hash, AgreesWithModelUnderRandomOperationsAndFailures) {
-  EXPECT_EQ(runSeeds<HashHarness>("Hash", 16, scaled(1500, 300)), "");
+  EXPECT_EQ(runSeeds<HashHarness>("Hash", 16, scaled(3000, 800)), "");
 }
 
 namespace {

@@ -8,9 +8,9 @@
 // after every step, sizes and held blocks included, and survive a failure at
 // every allocation point.
 TEST(ListFamily, AgreesWithModelsUnderRandomOperationsAndFailures) {
-  EXPECT_EQ(runSeeds<ListHarness>("List", 12, 300), "");
-  EXPECT_EQ(runSeeds<OrderListHarness>("OrderList", 12, 300), "");
-  EXPECT_EQ(runSeeds<StackHarness>("Stack", 4, 300), "");
+  EXPECT_EQ(runSeeds<ListHarness>("List", 16, scaled(600, 300)), "");
+  EXPECT_EQ(runSeeds<OrderListHarness>("OrderList", 16, scaled(600, 300)), "");
+  EXPECT_EQ(runSeeds<StackHarness>("Stack", 4, scaled(600, 300)), "");
 }
 
 TEST(List, PositionInsertionWrapsAroundTheRing) {

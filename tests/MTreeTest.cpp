@@ -6,7 +6,7 @@
 // some with a keyCmp that throws mid-walk, agree with the model after every
 // step and survive every allocation failure.
 TEST(MTree, AgreesWithLinkModelUnderRandomOperationsAndFailures) {
-  EXPECT_EQ(runSeeds<MTreeHarness>("MTree", 8, scaled(2000, 400)), "");
+  EXPECT_EQ(runSeeds<MTreeHarness>("MTree", 8, scaled(3000, 800)), "");
 }
 
 namespace {

@@ -138,7 +138,7 @@ struct TreeHarness {
             todo.push_back({n->rightChild(), n, k, hi});
     }
     std::string r =
-        differs("nodes", nodes, 41 - std::count(state, state + 41, 0));
+        differs("nodes", nodes, long(41 - std::count(state, state + 41, 0)));
     for (TreeIterationOrder o : {InOrder, PreOrder, PostOrder}) {
       _TreeIterator it(tree, o == PostOrder && marking ? InOrder : o);
       r += differs("walk", rest(it),
