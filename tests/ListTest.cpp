@@ -25,6 +25,9 @@ TEST(List, PositionInsertionWrapsAroundTheRing) {
     got += " ";
   }
   EXPECT_EQ(got, "PQRN NPQR PNQR PQNR PQRN NPQR PQRN PQRN ");
+  _ListIter unbound(static_cast<_List*>(nullptr)); // yields nothing
+  unbound.removeLastItem();
+  EXPECT_TRUE(unbound.atEnd() && !unbound++ && !unbound[0] && !unbound());
 }
 
 TEST(OrderList, DerivedComparisonOrdersCStringsByContent) {

@@ -64,7 +64,9 @@ class HashHarness {
     const int flag = table.isIterating();
     for (_HashIter it(table); it(); ++it) { // == compares key and data
       _HashItem twin(it->data(), it->key()), other(ptr(9), it->key());
-      got.push_back(it == twin && it != other ? code(it()) : 0);
+      const bool same =
+          it == twin && it != other && it == it() && it != nullptr;
+      got.push_back(same ? code(it()) : 0);
     }
     if (flag)
       table.setIterating(); // the walk above cleared the shared flag
