@@ -105,7 +105,8 @@ struct TreeHarness {
       Keys want = expect(o), got = rest(it, steps);
       _TreeNode probe(nullptr, nullptr, nullptr);
       probe.setKey(ptr(k));
-      std::string r = differs("==", it == probe, int(keyOf(it()) == k));
+      std::string r = differs("==", show(it == probe, it == nullptr),
+                              show(keyOf(it()) == k, !it()));
       if (mode == 1)
         it.order(o2), want = expect(o2), got.clear();
       if (mode == 0)
