@@ -8,7 +8,7 @@ std::size_t gAllocs, gReleases, gCountdown;
 bool gArmed, gOnce;
 
 void* allocate(std::size_t n, bool nothrow) {
-  if (gArmed && gCountdown-- == 0) {
+  if (gArmed && gCountdown-- == 0) { // the chosen one, or one after it
     gCountdown = 0;
     gArmed = !gOnce;
     return nothrow ? nullptr : throw std::bad_alloc();

@@ -33,8 +33,11 @@ template <class T> struct Raw {
   using value_type = T;
   Raw() = default;
   template <class U> Raw(const Raw<U>&) {}
-  T* allocate(std::size_t n) { return (T*)std::malloc(n * sizeof(T)); }
+  T* allocate(std::size_t n) {
+    return static_cast<T*>(std::malloc(n * sizeof(T)));
+  }
   void deallocate(T* p, std::size_t) { std::free(p); }
+  bool operator==(const Raw&) const { return true; }
   bool operator!=(const Raw&) const { return false; }
 };
 template <class T> using Seq = std::vector<T, Raw<T>>;

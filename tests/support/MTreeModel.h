@@ -152,14 +152,9 @@ class MTreeHarness {
       r.depth = model[ins].depth + 1, append(model[ins].child, me);
     if (how == -1)
       r.depth = model[ins].depth, append(model[ins].sibling, me);
-    if (how == 0)
-      r = Rec{key,
-              scrambled,
-              false,
-              model[ins].depth,
-              1,
-              model[ins].child,
-              model[ins].sibling};
+    if (how == 0) // a copy of its position, unlinked
+      r.depth = model[ins].depth, r.dup = 1, r.child = model[ins].child,
+      r.sibling = model[ins].sibling;
     model.push_back(r);
   }
 };
