@@ -11,9 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   if (size > 4096)
     return 0;
-  ByteChoices choices(data, size);
+  Choices choices(data, size);
   HashHarness h(choices);
-  const std::string err = runOperations(h, choices, SIZE_MAX);
+  std::size_t swept = 0;
+  const std::string err = runOperations(h, choices, SIZE_MAX, &swept);
   if (!err.empty()) {
     std::fprintf(stderr, "%s\n", err.c_str());
     std::abort();

@@ -6,8 +6,9 @@
 #include <cstdlib>
 
 template <class H> static void drive(Choices& c) {
-  H h;
-  const std::string err = runOperations(h, c, SIZE_MAX);
+  H h(c);
+  std::size_t swept = 0;
+  const std::string err = runOperations(h, c, SIZE_MAX, &swept);
   if (!err.empty()) {
     std::fprintf(stderr, "%s\n", err.c_str());
     std::abort();
@@ -18,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   if (size > 4096)
     return 0;
-  ByteChoices c(data, size);
+  Choices c(data, size);
   switch (c.below(3)) {
   case 0:
     drive<ListHarness>(c);

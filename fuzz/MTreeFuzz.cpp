@@ -9,9 +9,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   if (size > 4096)
     return 0;
-  MTreeHarness h;
-  ByteChoices choices(data, size);
-  const std::string err = runOperations(h, choices, SIZE_MAX);
+  Choices choices(data, size);
+  MTreeHarness h(choices);
+  std::size_t swept = 0;
+  const std::string err = runOperations(h, choices, SIZE_MAX, &swept);
   if (!err.empty()) {
     std::fprintf(stderr, "%s\n", err.c_str());
     std::abort();

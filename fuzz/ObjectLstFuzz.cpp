@@ -10,9 +10,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   if (size > 4096)
     return 0;
-  ObjectLstHarness h;
-  ByteChoices choices(data, size);
-  const std::string fault = runOperations(h, choices, SIZE_MAX);
+  Choices choices(data, size);
+  ObjectLstHarness h(choices);
+  std::size_t swept = 0;
+  const std::string fault = runOperations(h, choices, SIZE_MAX, &swept);
   if (!fault.empty()) {
     std::fprintf(stderr, "%s\n", fault.c_str());
     std::abort();

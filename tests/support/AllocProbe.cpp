@@ -4,71 +4,52 @@
 #include <new>
 
 namespace {
-std::size_t gAllocs, gArrays, gReleases;
-bool gArmed;
-allocprobe::FailMode gMode;
-std::size_t gCountdown; // allocations still to pass before the failure
+std::size_t gAllocs, gReleases, gCountdown;
+bool gArmed, gOnce;
 
-void* allocate(std::size_t n) {
-  if (gArmed) {
-    if (gCountdown == 0) {
-      if (gMode == allocprobe::FailMode::Once)
-        gArmed = false;
-      throw std::bad_alloc();
-    }
-    --gCountdown;
+void* allocate(std::size_t n, bool nothrow) {
+  if (gArmed && gCountdown-- == 0) { // the chosen one, or one after it
+    gCountdown = 0;
+    gArmed = !gOnce;
+    return nothrow ? nullptr : throw std::bad_alloc();
   }
   void* p = std::malloc(n ? n : 1);
-  if (!p)
-    throw std::bad_alloc();
-  ++gAllocs;
-  return p;
+  gAllocs += p != nullptr;
+  return p || nothrow ? p : throw std::bad_alloc();
 }
 
 void release(void* p) noexcept {
-  if (!p)
-    return;
-  ++gReleases;
+  gReleases += p != nullptr;
   std::free(p);
 }
 } // namespace
 
 namespace allocprobe {
 std::size_t allocations() { return gAllocs; }
-std::size_t arrayAllocations() { return gArrays; }
 std::size_t releases() { return gReleases; }
 long liveBlocks() { return static_cast<long>(gAllocs - gReleases); }
 void failAt(std::size_t nth, FailMode mode) {
   gArmed = true;
-  gMode = mode;
+  gOnce = mode == FailMode::Once;
   gCountdown = nth;
 }
 void disarm() { gArmed = false; }
 } // namespace allocprobe
 
-void* operator new(std::size_t n) { return allocate(n); }
-void* operator new[](std::size_t n) {
-  void* p = allocate(n);
-  ++gArrays;
-  return p;
+// Every form is replaced, so sanitizers never see a block allocated by one
+// allocator released by another.
+using std::nothrow_t;
+void* operator new(std::size_t n) { return allocate(n, false); }
+void* operator new[](std::size_t n) { return allocate(n, false); }
+void* operator new(std::size_t n, const nothrow_t&) noexcept {
+  return allocate(n, true);
 }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
-  try {
-    return allocate(n);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-}
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
-  try {
-    return operator new[](n);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+void* operator new[](std::size_t n, const nothrow_t&) noexcept {
+  return allocate(n, true);
 }
 void operator delete(void* p) noexcept { release(p); }
 void operator delete[](void* p) noexcept { release(p); }
 void operator delete(void* p, std::size_t) noexcept { release(p); }
 void operator delete[](void* p, std::size_t) noexcept { release(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { release(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { release(p); }
+void operator delete(void* p, const nothrow_t&) noexcept { release(p); }
+void operator delete[](void* p, const nothrow_t&) noexcept { release(p); }

@@ -1,6 +1,7 @@
-// The hash table against a std::multimap of key -> data: after every step a
-// _HashIter walk must give the model's pairs in bucket, key, data order, and
-// capacity, threshold and iterating flag must follow the growth policy.
+// The hash table against a model of its entries, capacity, threshold and
+// iterating flag. The deepest lookup is read from the table after each step:
+// it decides growth (pinned down by the growth examples), and a failed step
+// must leave it alone.
 #ifndef PTRBOX_TESTS_HASHMODEL_H
 #define PTRBOX_TESTS_HASHMODEL_H
 
@@ -8,121 +9,113 @@
 
 #include <Hash>
 
-#include <map>
-#include <set>
-#include <string>
-#include <tuple>
+#include <algorithm>
 
 // Tells entries of one key apart by their data.
 struct ByData : _Hash {
   using _Hash::_Hash;
-  int dataCmp(void* a, void* b) override { return a < b ? -1 : a > b; }
+  int dataCmp(void* a, void* b) override {
+    return num(a) < num(b) ? -1 : a != b;
+  }
 };
 
-inline std::uintptr_t num(void* p) {
-  return reinterpret_cast<std::uintptr_t>(p);
-}
-
-// " key:data" for each entry, in the order a _HashIter walks them; the
-// table's iterating flag is left as it was.
-inline std::string walk(_Hash& h) {
-  const int flag = h.isIterating();
-  std::string s;
-  for (_HashIter it(h); it() != nullptr; ++it)
-    s += " " + std::to_string(num(it->key())) + ":" +
-         std::to_string(num(it->data()));
-  if (flag)
-    h.setIterating();
-  return s;
-}
-
+// Keys 0..23 with data 0..3; code() of an entry is key * 4 + data + 1, 0 for
+// none, so codes order as a chain does: by key, then data.
 class HashHarness {
  public:
-  using Model = std::multimap<std::uintptr_t, std::uintptr_t>;
-
   // Draws the table's shape: size, threshold, depth and rate.
   explicit HashHarness(Choices& c)
-      : cap(1 + c.below(7)), thr(c.below(4)), depth(c.below(3)),
-        rate(rates[c.below(5)]), table(cap, thr, depth, rate) {}
+      : cap(1 + c.below(7)), thr(c.below(4)), limit(c.below(3)),
+        rate(c.below(5) * 0.375f), table(cap, thr, limit, rate) {}
+  long blocks() const { return long(walk().size()) + 1; }
 
-  // Inserts, finds or removes (by key, or by key and data), grows, clears
-  // or flips the iterating flag.
-  std::string step(Choices& c) {
-    const std::uintptr_t k = c.below(24), d = c.below(4), op = c.below(8);
-    const bool byData = op < 2 || c.below(2) != 0;
-    if (op < 2 && !iterating && table.maxLookupDepth() > depth &&
-        (size() + 1) * thr > cap)
-      grow();
-    Model::iterator hit = stored(k, d, byData);
-    std::string got;
-    if (op < 2) {
-      got = show(table.insert(ptr(k), ptr(d)));
-      if (hit == model.end())
-        hit = model.emplace(k, d);
-    } else if (op < 4) {
-      got = show(byData ? table.find(ptr(k), ptr(d)) : table.find(ptr(k)));
-    } else if (op == 4) {
-      byData ? table.remove(ptr(k), ptr(d)) : table.remove(ptr(k));
-      if (hit != model.end())
-        model.erase(hit);
-    } else if (op == 5 && cap < 200) {
-      table.resize();
-      grow();
-    } else if (op == 6) {
-      table.clear();
-      model.clear();
-    } else if (op == 7) {
-      iterating = !iterating;
-      iterating ? table.setIterating() : table.clearIterating();
-    }
-    if (op >= 4)
-      return "";
-    return differs("entry", got,
-                   hit == model.end() ? "-" : show(hit->first, hit->second));
+  Action pick(Choices& c) {
+    const std::uintptr_t k = c.below(24), d = c.below(4), op = c.below(7);
+    const bool byData = c.below(2);
+    std::uintptr_t want = 0; // where a lookup stops: (k, d), or k's least data
+    for (std::uintptr_t e = 4 * k + 1; e < 4 * k + 5 && !want; ++e)
+      want = in[e] && (!byData || e == 4 * k + d + 1) ? e : 0;
+    return [=] {
+      std::string r;
+      if (op < 2)
+        r = insert(k, d);
+      else if (op == 2)
+        r = differs(
+            "find",
+            code(byData ? table.find(ptr(k), ptr(d)) : table.find(ptr(k))),
+            want);
+      else if (op == 3)
+        byData ? table.remove(ptr(k), ptr(d)) : table.remove(ptr(k)),
+            in[want] = false;
+      else if (op == 4)
+        table.clear(), std::fill(in, in + 97, false);
+      else if (op == 5 && cap < 200)
+        table.resize(), grow();
+      else if (op == 6)
+        (iterating = !iterating) ? table.setIterating()
+                                 : table.clearIterating();
+      depth = table.maxLookupDepth();
+      return r;
+    };
   }
 
   std::string check() {
-    std::set<std::tuple<std::uintptr_t, std::uintptr_t, std::uintptr_t>> order;
-    for (const auto& e : model)
-      order.emplace(e.first % cap, e.first, e.second);
-    std::string want;
-    for (const auto& [bucket, k, d] : order)
-      want += " " + show(k, d);
-    return differs("walk", walk(table), want) +
-           differs("capacity", table.capacity(), cap) +
-           differs("size", table.size(), size()) +
-           differs("threshold", table.growthThreshold(), thr) +
-           differs("iterating", table.isIterating(), int(iterating));
+    Seq<std::uintptr_t> got;
+    const int flag = table.isIterating();
+    for (_HashIter it(table); it(); ++it) { // == compares key and data
+      _HashItem twin(it->data(), it->key()), other(ptr(9), it->key());
+      const bool same =
+          it == twin && it != other && it == it() && it != nullptr;
+      got.push_back(same ? code(it()) : 0);
+    }
+    if (flag)
+      table.setIterating(); // the walk above cleared the shared flag
+    return differs("walk", got, walk()) +
+           differs("table",
+                   show(table.capacity(), table.growthThreshold(),
+                        table.maxLookupDepth(), table.isIterating(),
+                        table.size()),
+                   show(cap, thr, depth, int(iterating), walk().size()));
   }
 
  private:
-  static constexpr float rates[] = {0.0f, 0.1f, 0.5f, 1.0f, 1.5f};
-  int cap, thr, depth;
+  int cap, thr, limit, depth = 0;
   float rate;
   ByData table;
-  Model model;
-  bool iterating = false;
+  bool in[97] = {}, iterating = false; // in[code]: stored
 
-  int size() const { return static_cast<int>(model.size()); }
-  static std::string show(std::uintptr_t k, std::uintptr_t d) {
-    return std::to_string(k) + ":" + std::to_string(d);
+  static std::uintptr_t code(_HashItem* e) {
+    return e ? num(e->key()) * 4 + num(e->data()) + 1 : 0;
   }
-  static std::string show(_HashItem* e) {
-    return e ? show(num(e->key()), num(e->data())) : "-";
+  // Codes in walk order: bucket by bucket, each chain by key and data.
+  Seq<std::uintptr_t> walk() const {
+    Seq<std::uintptr_t> v;
+    for (int b = 0; b < cap; ++b)
+      for (std::uintptr_t e = 4 * b + 1; e < 97; e += 4 * cap)
+        for (std::uintptr_t x = e; x < e + 4; ++x)
+          if (in[x])
+            v.push_back(x);
+    return v;
   }
-  // The pair a lookup stops at: (k, d) itself, or k's least data.
-  Model::iterator stored(std::uintptr_t k, std::uintptr_t d, bool byData) {
-    auto [i, end] = model.equal_range(k);
-    Model::iterator best = model.end();
-    for (; i != end; ++i)
-      if ((!byData || i->second == d) &&
-          (best == model.end() || i->second < best->second))
-        best = i;
-    return best;
+  std::string insert(std::uintptr_t k, std::uintptr_t d) {
+    const std::size_t size = walk().size();
+    const bool grows = !iterating && depth > limit && int(size + 1) * thr > cap;
+    allocprobe::Scope s;
+    try {
+      const std::uintptr_t got = code(table.insert(ptr(k), ptr(d)));
+      in[4 * k + d + 1] = true;
+      if (grows)
+        grow();
+      return differs("insert", got, 4 * k + d + 1);
+    } catch (const std::bad_alloc&) {
+      if (grows && s.allocs() == size + 1)
+        grow(), depth = table.maxLookupDepth(); // only the entry failed
+      throw;
+    }
   }
   void grow() {
     cap += static_cast<int>(static_cast<double>(cap * thr) * rate + 0.5);
-    thr = thr > 1 ? thr - 1 : thr;
+    thr -= thr > 1;
     iterating = false;
   }
 };

@@ -1,5 +1,5 @@
-// Harnesses for the operation-sequence driver: _List with _ListIter against
-// a std::vector, _OrderList against a std::map, _Stack against a vector.
+// Harnesses for the list family: _List with _ListIter and copies against a
+// vector, _OrderList against an element per key, _Stack against a vector.
 #ifndef PTRBOX_TESTS_LISTMODEL_H
 #define PTRBOX_TESTS_LISTMODEL_H
 
@@ -10,167 +10,126 @@
 #include <Stack>
 
 #include <algorithm>
-#include <map>
-#include <vector>
 
-// Reads the ring directly, so a harness can check both directions.
-template <class L> struct Inspectable : L {
-  using Keyed = std::vector<std::pair<std::uintptr_t, void*>>;
-  std::vector<void*> forward() const {
-    std::vector<void*> v;
-    for (const _ListItem* p = this->head.forw; p != &this->head; p = p->forw)
-      v.push_back(p->data);
-    return v;
-  }
-  Keyed keyed() const { // ordered lists only
-    Keyed v;
-    for (const _ListItem* p = this->head.forw; p != &this->head; p = p->forw)
-      v.emplace_back(reinterpret_cast<std::uintptr_t>(
-                         static_cast<const _OListItem*>(p)->key),
-                     p->data);
-    return v;
-  }
-  std::string checkRing() const {
-    std::vector<void*> back;
-    for (const _ListItem* p = this->head.back; p != &this->head; p = p->back)
-      back.insert(back.begin(), p->data);
-    if (back != forward() || this->head.data)
-      return "ring links broken";
-    return differs("count", std::size_t(this->count), back.size());
-  }
-};
+// The elements front to back, then the size.
+inline Seq<void*> contents(_List& list) {
+  Seq<void*> v;
+  for (_ListIter it(list); !it.atEnd();)
+    v.push_back(it++);
+  v.push_back(ptr(list.size() == list.length() ? list.size() : -1));
+  return v;
+}
 
 struct ListHarness {
-  Inspectable<_List> list;
-  std::vector<void*> model;
+  _List list;
+  Seq<void*> model;
 
-  // Where an element goes after `pred`: behind its first holder, else last.
-  std::vector<void*>::iterator after(void* pred) {
-    auto it = std::find(model.begin(), model.end(), pred);
-    return it == model.end() ? it : it + 1;
+  explicit ListHarness(Choices&) {}
+  long blocks() const { return long(model.size()); }
+  std::string check() {
+    Seq<void*> want = model;
+    want.push_back(ptr(model.size()));
+    return differs("list", contents(list), want);
   }
 
-  std::string step(Choices& c) {
-    void* e = ptr(c.below(6)); // 0 is a null element
-    void* pred = ptr(c.below(6));
-    const bool held = std::count(model.begin(), model.end(), pred) > 0;
-    switch (c.below(9)) {
-    case 0:
-      list.insert(e);
-      model.push_back(e);
-      return {};
-    case 1:
-      list.insert(e, pred);
-      model.insert(after(pred), e);
-      return {};
-    case 2: {
-      const int pos = static_cast<int>(c.below(10)) - 2;
-      const std::size_t n = model.size();
-      list.insert(e, pos);
-      model.insert(model.begin() + (pos <= 0 ? n : (pos - 1) % (n + 1)), e);
-      return {};
-    }
-    case 3: {
-      const int strict = static_cast<int>(c.below(2));
-      const int r = list.insert(e, pred, strict);
-      if (strict && !pred)
-        model.insert(model.begin(), e);
-      else if (!strict || held)
-        model.insert(after(pred), e);
-      return differs("strict insert", r, strict && pred && !held ? -1 : 0);
-    }
-    case 4:
-      list.remove(e);
-      if (std::count(model.begin(), model.end(), e))
-        model.erase(std::find(model.begin(), model.end(), e));
-      return {};
-    case 5:
-      return differs("isIn", list.isIn(pred), static_cast<int>(held));
-    case 6: { // index, then maybe remove the element handed out last
-      _ListIter it(list);
-      const int i = static_cast<int>(c.below(8)) - 1;
-      const bool in = i >= 0 && std::size_t(i) < model.size();
-      std::string err = differs("operator[]", it[i], in ? model[i] : nullptr);
-      if (err.empty() && in && c.below(2)) {
-        it.removeLastItem();
-        model.erase(model.begin() + i);
-        err = differs("after removal", it(),
-                      std::size_t(i) < model.size() ? model[i] : nullptr);
-      }
-      return err;
-    }
-    case 7:
-      return Inspectable<_List>(list).forward() == model ? "" : "bad copy";
-    default:
-      if (c.below(4) == 0) {
-        list.clear();
-        model.clear();
-      }
-      return differs("isEmpty", list.isEmpty(), int(model.empty()));
-    }
-  }
-
-  std::string check() const {
-    return list.forward() == model ? list.checkRing() : "contents differ";
+  Action pick(Choices& c) {
+    void *e = ptr(c.below(6)), *p = ptr(c.below(6)); // 0 is null
+    const int pos = int(c.below(10)) - 2, flag = c.below(2), op = c.below(8);
+    return [=] {
+      const auto f = std::find(model.begin(), model.end(), p);
+      const std::size_t n = model.size(), at = f - model.begin(), // n: absent
+          after = std::min(at + 1, n);
+      auto put = [&](std::size_t i) { model.insert(model.begin() + i, e); };
+      std::string r;
+      if (op == 0)
+        list.insert(e), put(n);
+      else if (op == 1)
+        list.insert(e, p), put(after);
+      else if (op == 2)
+        list.insert(e, pos), put(pos <= 0 ? n : (pos - 1) % (n + 1));
+      else if (op == 3) { // strict: a null pred puts it first, an absent one
+        r = differs("strict", list.insert(e, p, flag), // nowhere
+                    flag && p && at == n ? -1 : 0);
+        if (!flag || at < n || !p)
+          put(flag && !p ? 0 : after);
+      } else if (op == 4)
+        list.remove(p), at < n ? void(model.erase(f)) : void();
+      else if (op == 5) { // index, then remove the element handed out last
+        _ListIter it(list);
+        const std::size_t i = pos < 0 ? n : std::min<std::size_t>(pos, n);
+        r = differs("it[i]", it[pos], i < n ? model[i] : nullptr);
+        if (flag && n) // at the end, the last element goes
+          it.removeLastItem(), model.erase(model.begin() + std::min(i, n - 1)),
+              r += differs("it()", it(), i + 1 < n ? model[i] : nullptr);
+      } else if (op == 6) {
+        _List copy(list);
+        r = differs("copy", contents(copy), contents(list));
+      } else if (op == 7 && flag)
+        list.clear(), model.clear();
+      const bool in = std::count(model.begin(), model.end(), p);
+      return r + differs("isIn", list.isIn(p), int(in)) +
+             differs("isEmpty", list.isEmpty(), int(model.empty()));
+    };
   }
 };
 
+// Elements are key + 16 * e, so a walk shows the key order (and key 0 may
+// hold a null element, which is not "in").
 struct OrderListHarness {
-  Inspectable<_OrderList> list;
-  std::map<std::uintptr_t, void*> model;
+  _OrderList list;
+  int model[16]; // the element under each key; -1 for none
 
-  std::string step(Choices& c) {
-    const std::uintptr_t k = c.below(16);
-    void* e = ptr(c.below(4));
-    auto it = model.find(k);
-    void* want = it == model.end() ? nullptr : it->second;
-    switch (c.below(5)) {
-    case 0:
-    case 1:
-      list.insert(ptr(k), e);
-      model[k] = e;
-      return {};
-    case 2:
-      list.remove(ptr(k));
-      model.erase(k);
-      return {};
-    case 3:
-      return differs("find", list.find(ptr(k)), want) +
-             differs("isIn", list.isIn(ptr(k)), int(want != nullptr));
-    default:
-      return Inspectable<_OrderList>(list).keyed() == list.keyed() ? ""
-                                                                   : "bad copy";
-    }
+  explicit OrderListHarness(Choices&) { std::fill(model, model + 16, -1); }
+  long blocks() const { return 16 - std::count(model, model + 16, -1); }
+  std::string check() {
+    Seq<void*> want;
+    for (int e : model)
+      if (e >= 0)
+        want.push_back(ptr(e));
+    want.push_back(ptr(want.size()));
+    return differs("ordered list", contents(list), want);
   }
 
-  std::string check() const {
-    return list.keyed() == decltype(list)::Keyed(model.begin(), model.end())
-               ? list.checkRing()
-               : "keys or elements differ";
+  Action pick(Choices& c) {
+    const int k = c.below(16), e = k + 16 * c.below(3), op = c.below(4);
+    return [=] {
+      std::string r;
+      if (op < 2)
+        list.insert(ptr(k), ptr(e)), model[k] = e;
+      else if (op == 2)
+        list.remove(ptr(k)), model[k] = -1;
+      else {
+        _OrderList copy(list);
+        r = differs("copy", contents(copy), contents(list));
+      }
+      const std::uintptr_t want = std::max(model[k], 0);
+      return r + differs("find", num(list.find(ptr(k))), want) +
+             differs("isIn", list.isIn(ptr(k)), int(want != 0));
+    };
   }
 };
 
 struct StackHarness {
   _Stack stack;
-  std::vector<void*> model;
+  Seq<void*> model;
 
-  std::string step(Choices& c) {
-    void* want = model.empty() ? nullptr : model.back();
-    switch (c.below(3)) {
-    case 0:
-      model.push_back(ptr(c.below(4)));
-      stack.push(model.back());
-      return {};
-    case 1:
-      if (!model.empty())
-        model.pop_back();
-      return differs("pop", stack.pop(), want);
-    default:
-      return differs("top", stack.top(), want);
-    }
+  explicit StackHarness(Choices&) {}
+  long blocks() const { return long(model.size()); }
+  void* top() const { return model.empty() ? nullptr : model.back(); }
+  std::string check() {
+    return differs("top", show(stack.top(), stack.isEmpty()),
+                   show(top(), model.empty()));
   }
-  std::string check() const {
-    return differs("isEmpty", stack.isEmpty(), int(model.empty()));
+
+  Action pick(Choices& c) {
+    const std::uintptr_t e = c.below(5); // 4: pop
+    return [=] {
+      if (e < 4)
+        return stack.push(ptr(e)), model.push_back(ptr(e)), std::string();
+      void *got = stack.pop(), *want = top();
+      model.resize(model.size() - !model.empty());
+      return differs("pop", got, want);
+    };
   }
 };
 

@@ -1,6 +1,5 @@
-// The object list and its iterator against a std::list model: one random
-// operation per step with every result compared, and both walks of the chain
-// checked after every step.
+// Two object lists and an iterator over the first against vector models:
+// every result compared, both walks of each chain checked after every step.
 #ifndef PTRBOX_TESTS_OBJECTLSTMODEL_H
 #define PTRBOX_TESTS_OBJECTLSTMODEL_H
 
@@ -10,126 +9,102 @@
 #include <ObjectLstIter>
 
 #include <algorithm>
-#include <iterator>
-#include <list>
-#include <string>
-#include <vector>
 
-// Opens the protected links to the checks.
-class ObjectLstProbe : public ObjectLst {
- public:
-  using ObjectLst::head, ObjectLst::tail, ObjectLst::operator=;
+// The walk along next, a separator (99), the walk along previous; a walk
+// that runs past the count (a stray link, a cycle) shows as extra.
+struct ObjectLstProbe : ObjectLst {
+  Seq<void*> walks() const {
+    Seq<void*> v;
+    unsigned n = 0;
+    for (auto* p = head; p && n++ <= length(); p = p->next)
+      v.push_back(p->elementPtr);
+    v.push_back(ptr(99)), n = 0;
+    for (auto* p = tail; p && n++ <= length(); p = p->previous)
+      v.push_back(p->elementPtr);
+    return v;
+  }
 };
-
-inline std::string objectLstName(void* p) {
-  return " " + std::to_string(reinterpret_cast<std::uintptr_t>(p));
-}
-
-// "count: walk along next / walk along previous"; a walk that runs past the
-// count (a link beyond the head or the tail, or a cycle) shows as extra.
-inline std::string objectLstWalks(const ObjectLstProbe& l) {
-  std::string s = std::to_string(l.length()) + ":";
-  unsigned n = 0;
-  for (auto* p = l.head; p && n++ <= l.length(); p = p->next)
-    s += objectLstName(p->elementPtr);
-  s += " /", n = 0;
-  for (auto* p = l.tail; p && n++ <= l.length(); p = p->previous)
-    s += objectLstName(p->elementPtr);
-  return s;
-}
 
 class ObjectLstHarness {
  public:
-  std::string step(Choices& c) {
-    void *e = ptr(c.below(8)), *a = ptr(c.below(8)), *here = it();
-    const auto at = std::find(model.begin(), model.end(), a), end = model.end();
-    const bool found = at != end;
-    const int pos = found ? int(std::distance(model.begin(), at)) : -1;
-    std::string r = differs("seek", list.seek(a), pos) +
-                    differs("isIn", list.isIn(a), found ? 1 : 0) +
-                    differs("it()", here, cur == end ? nullptr : *cur);
-    switch (c.below(12)) {
-    case 0:
-      list.insert(e), model.push_front(e);
-      break;
-    case 1:
-      list.append(e), model.push_back(e);
-      break;
-    case 2:
-      r += differs("insert after", list.insert(a, e), found ? 0u : 5u);
-      if (found)
-        model.insert(std::next(at), e);
-      break;
-    case 3:
-      r += differs("remove", list.remove(a), found ? 0u : 5u);
-      if (found)
-        model.erase(at);
-      break;
-    case 4:
-      r += differs("replace", list.replace(a, e), found ? 1 : 0);
-      if (found)
-        *at = e;
-      break;
-    case 5:
-      if (c.below(8) == 0)
-        list.clearList(), model.clear();
-      break;
-    case 6: { // from another list, either way, up to a count past its end
-      ObjectLst source;
-      std::vector<void*> want;
-      for (std::uint32_t k = c.below(7); k > 0; --k)
-        want.push_back(ptr(c.below(8))), source.append(want.back());
-      const std::uint32_t n = c.below(9), forward = c.below(2);
-      if (!forward)
-        std::reverse(want.begin(), want.end());
-      want.resize(std::min<std::size_t>(n, want.size()));
-      list.carbonCopy(source, n, forward);
-      if (!want.empty())
-        model.assign(want.begin(), want.end());
-      break;
-    }
-    case 7: { // assignment swaps in nodes of its own, so check() sees them
-      const ObjectLstProbe copy(list);
-      r += differs("copy", objectLstWalks(copy), objectLstWalks(list));
-      list.clearList(), list = copy;
-      break;
-    }
-    case 8:
-      cur = cur == end ? end : std::next(cur);
-      return r + differs("it++", it++, here);
-    case 9:
-      cur = cur == end || cur == model.begin() ? end : std::prev(cur);
-      return r + differs("it--", it--, here);
-    default: {
-      const auto k = c.below(static_cast<std::uint32_t>(model.size()) + 2);
-      void* kth = k < model.size() ? *std::next(model.begin(), k) : nullptr;
-      return r + differs("it[k]", it[k], kth) +
-             differs("atEnd", it.atEnd(), cur == end ? 1 : 0);
-    }
-    }
-    it.reset(), cur = model.begin();
-    return r;
+  explicit ObjectLstHarness(Choices&) {}
+  long blocks() const { return long(model[0].size() + model[1].size()); }
+
+  Action pick(Choices& c) {
+    const int i = c.below(2), op = c.below(12);
+    void *e = ptr(c.below(8)), *a = ptr(c.below(8));
+    const std::uint32_t n = c.below(9), dir = c.below(2);
+    return [=] {
+      ObjectLstProbe& l = lists[i];
+      Seq<void*>& m = model[i];
+      const auto f = std::find(m.begin(), m.end(), a);
+      const int pos = f == m.end() ? -1 : int(f - m.begin());
+      const long size = long(model[0].size());
+      void* here = at(cur);
+      std::string r = differs("seek", l.seek(a), pos) +
+                      differs("isIn", l.isIn(a), int(pos >= 0));
+      if (op == 0)
+        l.insert(e), m.insert(m.begin(), e);
+      else if (op == 1)
+        l.append(e), m.push_back(e);
+      else if (op == 2) {
+        r += differs("insert after", l.insert(a, e), pos < 0 ? 5u : 0u);
+        pos < 0 ? void() : void(m.insert(f + 1, e));
+      } else if (op == 3) {
+        r += differs("remove", l.remove(a), pos < 0 ? 5u : 0u);
+        pos < 0 ? void() : void(m.erase(f));
+      } else if (op == 4) {
+        r += differs("replace", l.replace(a, e), int(pos >= 0));
+        pos < 0 ? void() : void(*f = e);
+      } else if (op == 5) { // from the other list, either way, past its end
+        Seq<void*> from = model[!i];
+        l.carbonCopy(lists[!i], n, dir);
+        if (!dir)
+          std::reverse(from.begin(), from.end());
+        from.resize(std::min<std::size_t>(n, from.size()));
+        m = from.empty() ? m : from;
+      } else if (op == 6) // assignment builds the copy first; itself included
+        l = lists[n % 2], m = Seq<void*>(model[n % 2]);
+      else if (op == 7) {
+        n ? void() : (l.clearList(), m.clear());
+        r += differs("copy", ObjectLstProbe(l).walks(), l.walks());
+      } else if (op == 8) {
+        cur = cur >= 0 && cur + 1 < size ? cur + 1 : -1;
+        return r + differs("it++", it++, here);
+      } else if (op == 9) {
+        cur = cur > 0 ? cur - 1 : -1;
+        return r + differs("it--", it--, here);
+      } else if (op == 10)
+        return r + differs("it[n]", it[n], at(n));
+      if (i == 0 || op == 11) // changes are not told to iterators
+        it.reset(), cur = model[0].empty() ? -1 : 0;
+      return r;
+    };
   }
 
-  std::string check() {
-    std::string want = std::to_string(model.size()) + ":";
-    for (void* p : model)
-      want += objectLstName(p);
-    want += " /";
-    for (auto p = model.rbegin(); p != model.rend(); ++p)
-      want += objectLstName(*p);
-    void* first = model.empty() ? nullptr : model.front();
-    void* last = model.empty() ? nullptr : model.back();
-    if (list.getFirst() != first || list.getLast() != last)
-      return "getFirst or getLast differs from the model";
-    return differs("walks", objectLstWalks(list), want);
+  std::string check() const {
+    std::string r;
+    for (const Seq<void*>& m : model) {
+      Seq<void*> want = m;
+      want.push_back(ptr(99)), want.insert(want.end(), m.rbegin(), m.rend());
+      const ObjectLstProbe& l = lists[&m - model];
+      r += differs("walks", l.walks(), want) +
+           differs("ends", show(l.getFirst(), l.getLast()),
+                   show(m.empty() ? nullptr : m[0],
+                        m.empty() ? nullptr : m.back()));
+    }
+    return r + differs("it", show(it(), it.atEnd()), show(at(cur), cur < 0));
   }
 
  private:
-  ObjectLstProbe list;
-  ObjectLstIter it{list};
-  std::list<void*> model;
-  std::list<void*>::iterator cur = model.begin();
+  ObjectLstProbe lists[2];
+  Seq<void*> model[2];
+  ObjectLstIter it{lists[0]};
+  long cur = -1; // the iterator's index in model[0]; -1 at the end
+
+  void* at(long k) const {
+    return k >= 0 && k < long(model[0].size()) ? model[0][k] : nullptr;
+  }
 };
 
 #endif

@@ -1,6 +1,8 @@
-// Harness for the operation-sequence driver: _Tree with _TreeIterator against
-// std::set models of the live and the killed keys. Every check verifies the
-// links (order, parent links, flags, no mark left) and all three walks.
+// The binary tree and its iterators against the state of each key. Every
+// check verifies the links (order, parent links, flags, marks) and all three
+// walks. One iterator is held across steps, in any order, and must keep its
+// node when an advance fails and reach the right ones after; other walks
+// start, stop and switch order inside one step, beside it.
 #ifndef PTRBOX_TESTS_TREEMODEL_H
 #define PTRBOX_TESTS_TREEMODEL_H
 
@@ -9,144 +11,142 @@
 #include <BinaryTree>
 
 #include <algorithm>
-#include <initializer_list>
-#include <map>
-#include <set>
+#include <optional>
 #include <tuple>
-#include <vector>
 
+using Keys = Seq<std::uintptr_t>;
 inline std::uintptr_t keyOf(const _TreeNode* n) {
-  return reinterpret_cast<std::uintptr_t>(n->key());
+  return n ? num(n->key()) : 0;
 }
 
-// Pre- or post-order keys read from the links (post-order is root-right-left
-// reversed): live nodes only, or all nodes with "k"illed and "m"arked flags.
-inline std::string linkWalk(_Tree& t, TreeIterationOrder o, bool all) {
-  std::vector<_TreeNode*> seq, todo;
-  if (t.root())
-    todo.push_back(t.root());
-  while (!todo.empty()) {
-    _TreeNode* n = todo.back();
-    todo.pop_back();
-    seq.push_back(n);
-    _TreeNode *l = n->leftChild(), *r = n->rightChild();
-    for (_TreeNode* c : {o == PreOrder ? r : l, o == PreOrder ? l : r})
-      if (c)
-        todo.push_back(c);
-  }
-  if (o == PostOrder)
-    std::reverse(seq.begin(), seq.end());
-  std::string s;
-  for (_TreeNode* n : seq)
-    if (all || !n->isKilled())
-      s += std::to_string(keyOf(n)) + (all && n->isKilled() ? "k" : "") +
-           (all && n->isMarked() ? "m " : " ");
-  return s;
+// Keys from the current node on, `limit` at most.
+inline Keys rest(_TreeIterator& it, std::size_t limit = SIZE_MAX) {
+  Keys keys;
+  for (; it() && keys.size() < limit; ++it)
+    keys.push_back(keyOf(it()));
+  return keys;
 }
 
-// Keys from the current node to the end; the advance past the end must
-// give null again.
-inline std::string rest(_TreeIterator& it) {
-  std::string s;
-  for (_TreeNode* n = it(); n; n = it++)
-    s += std::to_string(keyOf(n)) + " ";
-  return ++it ? s + "(advanced past the end)" : s;
-}
-
+// Keys 1..40; state[k]: 0 absent, 1 live, 2 killed; data[k] its datum.
 struct TreeHarness {
   _Tree tree;
-  std::set<std::uintptr_t> live, killed;
-  std::map<std::uintptr_t, void*> data;
+  int state[41] = {};
+  std::uintptr_t data[41] = {};
+  std::optional<_TreeIterator> held; // goes before the tree
+  TreeIterationOrder heldOrder = InOrder;
+  Keys heldWalk;
+  std::size_t heldAt = 0;
 
-  std::string expect(TreeIterationOrder o) {
-    std::string s;
-    for (std::uintptr_t k : live)
-      s += std::to_string(k) + " ";
-    return o == InOrder ? s : linkWalk(tree, o, false);
+  explicit TreeHarness(Choices&) {}
+  // A failed advance leaves the records it pushed with the iterator (part of
+  // the walk, released with it), so blocks go unchecked while one is held;
+  // dropping it must bring them back to one per node.
+  long blocks() const {
+    return held ? -1 : 41 - std::count(state, state + 41, 0);
   }
 
-  std::string step(Choices& c) {
-    const std::uintptr_t k = 1 + c.below(40);
-    _TreeNode* n = tree.find(ptr(k));
-    if (!n != !(live.count(k) + killed.count(k)))
-      return "find " + std::to_string(k);
-    switch (c.below(4)) {
-    case 0:
-    case 1: { // a present key, even a killed one, gets its node back as is
-      void* d = ptr(k + 1000 * c.below(9));
-      _TreeNode* got = tree.insert(ptr(k), d);
-      if (!n) {
-        live.insert(k);
-        data[k] = d;
-      }
-      return (n ? got == n : keyOf(got) == k) ? "" : "insert";
+  // Live keys in order, or in pre- or post-order (root-right-left,
+  // reversed) by the links, which check() verifies.
+  Keys expect(TreeIterationOrder o) const {
+    Seq<_TreeNode*> todo{tree.root()};
+    Keys keys;
+    while (!todo.empty()) {
+      _TreeNode* n = todo.back();
+      todo.pop_back();
+      if (n && !n->isKilled())
+        keys.push_back(keyOf(n));
+      if (n)
+        todo.push_back(o == PreOrder ? n->rightChild() : n->leftChild()),
+            todo.push_back(o == PreOrder ? n->leftChild() : n->rightChild());
     }
-    case 2: // an inner node is killed, a leaf released
-      live.erase(k);
-      if (n && (n->leftChild() || n->rightChild()))
-        killed.insert(k);
-      else
-        killed.erase(k);
-      c.below(2) ? tree.remove(n) : tree.remove(ptr(k));
-      return "";
-    default: { // a walk beside another that is not post-order
-      const auto o = TreeIterationOrder(c.below(3));
-      _TreeIterator it(tree, o);
-      for (std::uint32_t i = c.below(12); i > 0; --i)
-        ++it;
-      {
-        _TreeIterator other(tree, TreeIterationOrder(c.below(2)));
-        for (std::uint32_t i = c.below(12); i > 0; --i)
-          ++other;
+    if (o == InOrder)
+      std::sort(keys.begin(), keys.end());
+    if (o == PostOrder)
+      std::reverse(keys.begin(), keys.end());
+    return keys;
+  }
+
+  Action pick(Choices& c) {
+    // A held walk mostly goes on, beside walks that start and stop.
+    const std::uintptr_t k = 1 + c.below(40),
+                         op = held && c.below(3) ? 3 + c.below(3) : c.below(6);
+    const std::uint32_t steps = c.below(12), mode = c.below(3);
+    const std::uint32_t orders = held && heldOrder == PostOrder ? 2 : 3;
+    const auto o = TreeIterationOrder(c.below(orders)), // one post-order
+        o2 = TreeIterationOrder(c.below(orders));       // walk at a time
+    if (op < 3 || (held && !(*held)()))
+      held.reset(); // the tree changes, or the held walk is over
+    return [=] {
+      _TreeNode* n = tree.find(ptr(k));
+      if (op < 2) { // a present key, even a killed one, gets its node as is
+        _TreeNode* got = tree.insert(ptr(k), ptr(steps));
+        if (!n)
+          state[k] = 1, data[k] = steps;
+        return differs("insert", show(keyOf(got), got == n), show(k, !!n));
       }
+      if (op == 2) { // an inner node is killed, a leaf released
+        const int after = n && (n->leftChild() || n->rightChild()) ? 2 : 0;
+        mode ? tree.remove(n) : tree.remove(ptr(k));
+        state[k] = after;
+        return std::string();
+      }
+      if (op > 3 && held) { // a failed advance keeps its node and records
+        for (std::uint32_t i = 0; i <= steps; ++i)
+          ++*held, ++heldAt;
+        return std::string();
+      }
+      if (op > 3) { // a throw leaves it empty
+        held.emplace(tree, o);
+        heldOrder = o, heldWalk = expect(o), heldAt = 0;
+        return std::string();
+      }
+      // A walk inside the step: stopped, finished, or switched and finished.
+      _TreeIterator it(tree, o);
+      Keys want = expect(o), got = rest(it, steps);
       _TreeNode probe(nullptr, nullptr, nullptr);
       probe.setKey(ptr(k));
-      if ((it == probe) != (it() && keyOf(it()) == k) || !(it == it()) ||
-          (it == nullptr) != !it())
-        return "operator== against key " + std::to_string(k);
-      // What is left of the walk: from the current node on, or another order.
-      std::string want = " " + expect(o);
-      want = it() ? want.substr(
-                        want.find(" " + std::to_string(keyOf(it())) + " ") + 1)
-                  : "";
-      if (c.below(3) == 0)
-        return ""; // abandoned: check() finds any mark left behind
-      if (c.below(2)) {
-        const auto other = TreeIterationOrder(c.below(3));
-        it.order(other);
-        want = expect(other);
-      }
-      return differs("rest of the walk", rest(it), want);
-    }
-    }
+      std::string r = differs("==", show(it == probe, it == nullptr),
+                              show(keyOf(it()) == k, !it()));
+      if (mode == 1)
+        it.order(o2), want = expect(o2), got.clear();
+      if (mode == 0)
+        want.resize(std::min<std::size_t>(want.size(), steps));
+      for (std::uintptr_t key : mode ? rest(it) : Keys())
+        got.push_back(key);
+      if (mode)
+        r += differs("past the end", keyOf(++it), std::uintptr_t(0));
+      return r + differs("walk", got, want);
+    };
   }
 
   std::string check() {
-    std::vector<std::tuple<_TreeNode*, _TreeNode*, std::uintptr_t,
-                           std::uintptr_t>>
-        todo; // node, its parent, bounds of its key
-    if (tree.root())
-      todo.emplace_back(tree.root(), nullptr, 0, UINTPTR_MAX);
-    std::size_t nodes = 0;
-    for (; !todo.empty(); ++nodes) {
-      auto [n, parent, lo, hi] = todo.back();
-      todo.pop_back();
+    // Node, parent, bounds of its key; a held post-order walk owns marks.
+    Seq<std::tuple<_TreeNode*, _TreeNode*, std::uintptr_t, std::uintptr_t>>
+        todo{{tree.root(), nullptr, 0, 41}};
+    const bool marking = held && heldOrder == PostOrder;
+    long nodes = 0;
+    while (!todo.empty()) {
+      const auto [n, parent, lo, hi] = todo.back();
       const std::uintptr_t k = keyOf(n);
-      if (k <= lo || k >= hi || n->parent() != parent || n->isMarked() ||
-          !(n->isKilled() ? killed : live).count(k) || n->data() != data[k])
-        return "node " + std::to_string(k) + " misplaced, flagged or stale";
-      if (n->leftChild())
-        todo.emplace_back(n->leftChild(), n, lo, k);
-      if (n->rightChild())
-        todo.emplace_back(n->rightChild(), n, k, hi);
+      todo.pop_back();
+      if (n &&
+          (k <= lo || k >= hi || n->parent() != parent ||
+           (n->isMarked() && !marking) || state[k] != (n->isKilled() ? 2 : 1) ||
+           num(n->data()) != data[k]))
+        return show("node", k, "misplaced, flagged or stale");
+      if (n)
+        ++nodes, todo.push_back({n->leftChild(), n, lo, k}),
+            todo.push_back({n->rightChild(), n, k, hi});
     }
-    std::string e = differs("nodes", nodes, live.size() + killed.size());
+    std::string r =
+        differs("nodes", nodes, long(41 - std::count(state, state + 41, 0)));
     for (TreeIterationOrder o : {InOrder, PreOrder, PostOrder}) {
-      _TreeIterator it(tree, o);
-      if (e.empty())
-        e = differs("walk", rest(it), expect(o));
+      _TreeIterator it(tree, o == PostOrder && marking ? InOrder : o);
+      r += differs("walk", rest(it),
+                   expect(o == PostOrder && marking ? InOrder : o));
     }
-    return e;
+    const std::uintptr_t at = heldAt < heldWalk.size() ? heldWalk[heldAt] : 0;
+    return r + differs("held", held ? keyOf((*held)()) : 0, held ? at : 0);
   }
 };
 
