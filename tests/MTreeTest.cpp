@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-// Random builds, walks (stopped, restarted or moved), finds and teardowns,
-// some with a keyCmp that throws mid-walk, agree with the model after every
-// step and survive every allocation failure.
+// Random builds, walks (stopped, restarted or moved), finds and teardowns
+// agree with the model after every step and survive every allocation failure.
 TEST(MTree, AgreesWithLinkModelUnderRandomOperationsAndFailures) {
   EXPECT_EQ(runSeeds<MTreeHarness>("MTree", 8, scaled(3000, 800)), "");
 }
@@ -47,6 +46,27 @@ TEST(MTree, ExampleWalksFindsDuplicatesAndTearDown) {
   r->Destroy(&list);
   r->Destroy(&list);
   EXPECT_EQ(show(mtreeList(list)), "6 0 1 2 3 4  ");
+}
+
+// A comparison that throws mid-walk leaves the tree as it was and the walk's
+// work stack released, in the constructor's search and in FindNode.
+TEST(MTree, ThrowingComparisonReleasesTheWalk) {
+  struct Picky final : _MTree {
+    using _MTree::_MTree;
+    int keyCmp(const void* tKey, const void* iKey) override {
+      if (num(tKey) == 7)
+        throw 7;
+      return _MTree::keyCmp(tKey, iKey);
+    }
+  };
+  Picky r(ptr(50), ptr(1), nullptr, nullptr), a(ptr(40), ptr(2), &r, nullptr),
+      b(ptr(7), ptr(3), &a, nullptr);
+  const std::string before = walk(&r);
+  const long live = allocprobe::liveBlocks();
+  EXPECT_THROW(Picky(ptr(30), nullptr, &a, &r), int);
+  EXPECT_THROW(r.FindNode(ptr(1)), int);
+  EXPECT_EQ(allocprobe::liveBlocks(), live);
+  EXPECT_EQ(walk(&r), before);
 }
 
 // Chains built in linear time (each node placed by the previous one) and
