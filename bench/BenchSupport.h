@@ -21,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <list>
 #include <string>
 #include <vector>
 
@@ -160,6 +161,27 @@ inline std::vector<void*> elements(std::size_t n) {
 // one operation is; the label pairs it with the other side's function.
 inline void opCount(const char* name, std::size_t count, const char* label) {
   std::printf("ops::%s %zu %s\n", name, count, label);
+}
+
+// The std::list peer of both list families' append + walk + clear.
+inline void stdListAppendWalkClear(benchmark::State& state) {
+  const auto n = static_cast<std::size_t>(state.range(0));
+  const std::vector<void*> elems = elements(n);
+  std::list<void*> list;
+  std::uintptr_t sum = 0;
+  for (auto _ : state) {
+    for (void* e : elems)
+      list.push_back(e);
+    for (void* e : list)
+      sum += reinterpret_cast<std::uintptr_t>(e);
+    list.clear();
+  }
+  benchmark::DoNotOptimize(sum);
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(n));
+  recordBytesPerElement<std::list<void*>>(state, n, [&](std::list<void*>& l) {
+    for (void* e : elems)
+      l.push_back(e);
+  });
 }
 
 } // namespace bench

@@ -47,27 +47,6 @@ void ptrboxAppendWalkClear(benchmark::State& state) {
   });
 }
 
-void stdAppendWalkClear(benchmark::State& state) {
-  const auto n = static_cast<std::size_t>(state.range(0));
-  const std::vector<void*> elems = bench::elements(n);
-  std::list<void*> list;
-  std::uintptr_t sum = 0;
-  for (auto _ : state) {
-    for (void* e : elems)
-      list.push_back(e);
-    for (void* e : list)
-      sum += bits(e);
-    list.clear();
-  }
-  benchmark::DoNotOptimize(sum);
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(n));
-  bench::recordBytesPerElement<std::list<void*>>(state, n,
-                                                 [&](std::list<void*>& l) {
-                                                   for (void* e : elems)
-                                                     l.push_back(e);
-                                                 });
-}
-
 // --- list_isin_miss --------------------------------------------------------
 
 void ptrboxIsInMiss(benchmark::State& state) {
@@ -168,7 +147,7 @@ void registerList(const Scale& s) {
                                  ptrboxAppendWalkClear)
         ->Arg(n);
     benchmark::RegisterBenchmark("list_append_walk_clear/std::list",
-                                 stdAppendWalkClear)
+                                 bench::stdListAppendWalkClear)
         ->Arg(n);
   }
   const std::int64_t miss = s.pick(1000, 100);

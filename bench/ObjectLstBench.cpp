@@ -51,27 +51,6 @@ void ptrboxAppendWalkClear(benchmark::State& state) {
   });
 }
 
-void stdAppendWalkClear(benchmark::State& state) {
-  const auto n = static_cast<std::size_t>(state.range(0));
-  const std::vector<void*> elems = bench::elements(n);
-  std::list<void*> list;
-  std::uintptr_t sum = 0;
-  for (auto _ : state) {
-    for (void* e : elems)
-      list.push_back(e);
-    for (void* e : list)
-      sum += bits(e);
-    list.clear();
-  }
-  benchmark::DoNotOptimize(sum);
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(n));
-  bench::recordBytesPerElement<std::list<void*>>(state, n,
-                                                 [&](std::list<void*>& l) {
-                                                   for (void* e : elems)
-                                                     l.push_back(e);
-                                                 });
-}
-
 void ptrboxSeekMiss(benchmark::State& state) {
   const auto n = static_cast<std::size_t>(state.range(0));
   const std::vector<void*> elems = bench::elements(n + 1);
@@ -104,7 +83,7 @@ void registerObjectLst(const Scale& s) {
                                  ptrboxAppendWalkClear)
         ->Arg(n);
     benchmark::RegisterBenchmark("objlst_append_walk_clear/std::list",
-                                 stdAppendWalkClear)
+                                 bench::stdListAppendWalkClear)
         ->Arg(n);
   }
   const std::int64_t miss = s.pick(1000, 100);
