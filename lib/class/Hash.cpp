@@ -5,9 +5,18 @@
 #include <cstdint>
 #include <cstdio>
 
+// Records lie in the heap in insertion order, not bucket order, so a walk
+// over the buckets misses the cache at almost every record. Loading a
+// bucket's first record a few buckets ahead lets those misses overlap.
+// (Written out in each loop: GCC drops a prefetch that sits alone in a
+// helper function, since such a helper looks free of side effects.)
+constexpr int kPrefetchAhead = 8;
+
 // Releases every record of `size` chains, bucket by bucket, head to tail.
 static void releaseChains(_HashItem** heads, int size) {
   for (int i = 0; i < size; ++i) {
+    if (i + kPrefetchAhead < size)
+      __builtin_prefetch(heads[i + kPrefetchAhead]);
     for (_HashItem* sym = heads[i]; sym != nullptr;) {
       _HashItem* next = sym->next();
       delete sym;
@@ -73,9 +82,12 @@ void _Hash::resize() {
   numentries = 0;
   iterating = 1;
   try {
-    for (int i = 0; i < oldSize; ++i)
+    for (int i = 0; i < oldSize; ++i) {
+      if (i + kPrefetchAhead < oldSize)
+        __builtin_prefetch(oldTab[i + kPrefetchAhead]);
       for (_HashItem* sym = oldTab[i]; sym != nullptr; sym = sym->next())
         place(sym->key(), sym->data());
+    }
   } catch (...) {
     purgetab();
     tab = oldTab;
@@ -137,10 +149,13 @@ void _Hash::purgetab() {
 }
 
 _HashItem* _Hash::lookup(void* key, void* data, bool byData) {
-  prevSym = curSym = &tab[hash(key) % static_cast<unsigned long>(tabsize)];
+  // The walk keeps its links in locals and publishes them once: the virtual
+  // calls in the loop would otherwise force both back to memory every step.
+  _HashItem** cur = &tab[hash(key) % static_cast<unsigned long>(tabsize)];
+  _HashItem** prev = cur;
   int depth = 1;
   _HashItem* found = nullptr;
-  for (_HashItem* sym; (sym = *curSym) != nullptr; ++depth) {
+  for (_HashItem* sym; (sym = *cur) != nullptr; ++depth) {
     int c = keyCmp(sym->_key, key);
     if (c == 0 && byData)
       c = dataCmp(sym->_data, data);
@@ -149,9 +164,11 @@ _HashItem* _Hash::lookup(void* key, void* data, bool byData) {
         found = sym;
       break;
     }
-    prevSym = curSym;
-    curSym = &sym->_next;
+    prev = cur;
+    cur = &sym->_next;
   }
+  prevSym = prev;
+  curSym = cur;
   if (depth > maxDepth)
     maxDepth = depth;
   return found;
