@@ -2,6 +2,8 @@
 // choices drawn from the fuzzer's bytes and abort on the first disagreement
 // with its model. One input in sixteen also fails every allocation point of
 // every step; doing that always would cut the executions a hundredfold.
+// PTRBOX_FUZZ_INJECT=N makes that one input in N, and 0 turns it off, for
+// long runs that aim at many executions.
 #ifndef PTRBOX_FUZZ_FUZZDRIVE_H
 #define PTRBOX_FUZZ_FUZZDRIVE_H
 
@@ -15,8 +17,19 @@
 // state the small key ranges of the models allow.
 constexpr std::size_t kMaxFuzzInput = 4096;
 
+inline std::uint32_t injectionPeriod() {
+  static const std::uint32_t period = [] {
+    const char* v = std::getenv("PTRBOX_FUZZ_INJECT");
+    return v ? static_cast<std::uint32_t>(std::strtoul(v, nullptr, 10)) : 16u;
+  }();
+  return period;
+}
+
 template <class H> void fuzzDrive(Choices& c) {
-  const bool inject = c.below(16) == 0;
+  const std::uint32_t period = injectionPeriod();
+  // One choice is drawn either way, so an input means the same under any
+  // setting.
+  const bool inject = c.below(period == 0 ? 1 : period) == 0 && period != 0;
   H h(c);
   std::size_t swept = 0;
   const std::string err =
