@@ -443,6 +443,14 @@ void registerHash(const Scale& sc) {
                                  ptrboxText, s)
         ->Arg(words)
         ->Unit(benchmark::kMillisecond);
+  // Context: 338647 is the recommended rule's first capacity above 200,000.
+  const Setting presizedText{338647, 1, 2, 1.4f};
+  benchmark::RegisterBenchmark(
+      ("hash_string_keys/ptrbox-presized" + sideName(presizedText).substr(6))
+          .c_str(),
+      ptrboxText, presizedText)
+      ->Arg(words)
+      ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("hash_string_keys/std::unordered_map", stdText,
                                false)
       ->Arg(words)
@@ -463,6 +471,11 @@ BENCH_OP void hash_insert(_Hash& t, const std::vector<void*>& keys) {
   for (void* k : keys)
     t.insert(k, k);
 }
+BENCH_OP void hash_insert_presized(_Hash& t, const std::vector<void*>& keys) {
+  for (void* k : keys)
+    t.insert(k, k);
+}
+BENCH_OP void hash_rebuild(_Hash& t) { t.resize(); }
 BENCH_OP std::uintptr_t hash_find_hit(_Hash& t,
                                       const std::vector<void*>& keys) {
   std::uintptr_t sum = 0;
@@ -487,6 +500,11 @@ BENCH_OP void std_hash_insert(Map& t, const std::vector<void*>& keys) {
   for (void* k : keys)
     t.emplace(k, k);
 }
+BENCH_OP void std_hash_insert_presized(Map& t, const std::vector<void*>& keys) {
+  for (void* k : keys)
+    t.emplace(k, k);
+}
+BENCH_OP void std_hash_rebuild(Map& t) { t.rehash(2 * t.bucket_count()); }
 BENCH_OP std::uintptr_t std_hash_find_hit(Map& t,
                                           const std::vector<void*>& keys) {
   std::uintptr_t sum = 0;
@@ -522,12 +540,20 @@ void runHashOps(bool peer) {
     sink += ops::hash_find_hit(t, k.probes);
     sink += ops::hash_find_miss(t, k.absent);
     ops::hash_remove(t, k.stored);
+    // Without growth: the table made at the rule's first capacity above n.
+    _Hash presized(141103, s.thresh, s.depth, s.rate);
+    ops::hash_insert_presized(presized, k.stored);
+    ops::hash_rebuild(presized);
   } else {
     ops::Map t;
     ops::std_hash_insert(t, k.stored);
     sink += ops::std_hash_find_hit(t, k.probes);
     sink += ops::std_hash_find_miss(t, k.absent);
     ops::std_hash_remove(t, k.stored);
+    ops::Map presized;
+    presized.reserve(n);
+    ops::std_hash_insert_presized(presized, k.stored);
+    ops::std_hash_rebuild(presized);
   }
   benchmark::DoNotOptimize(sink);
   auto count = [p](const char* name, const char* label) {
@@ -536,6 +562,12 @@ void runHashOps(bool peer) {
   count("hash_insert",
         "hash: insert 100000 random keys into an empty table, growths "
         "included, per key");
+  count("hash_insert_presized",
+        "hash: insert 100000 random keys into a table presized for them "
+        "(peer: reserve), per key");
+  count("hash_rebuild",
+        "hash: one growth of a table of 100000 entries (peer: rehash), per "
+        "entry");
   count("hash_find_hit", "hash: find hit, per key");
   count("hash_find_miss", "hash: find miss, per key");
   count("hash_remove", "hash: remove, per key");
