@@ -7,7 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   if (size > kMaxFuzzInput)
     return 0;
-  Choices c(data, size);
+  Choices c{{}, data, data + size};
   switch (c.below(3)) {
   case 0:
     fuzzDrive<ListHarness>(c);

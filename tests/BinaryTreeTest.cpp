@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-// Random insertions, removals and walks, with a held iterator and walks that
-// stop or switch order mid-way, agree with the model after every step and
-// survive every allocation failure.
+// Random insertions, removals and walks, with two iterators held across
+// steps that start, advance, switch order and stop beside each other, agree
+// with the model after every step and survive every allocation failure.
 TEST(Tree, AgreesWithSetModelUnderRandomOperationsAndFailures) {
   EXPECT_EQ(runSeeds<TreeHarness>("BinaryTree", 12, scaled(1000, 400)), "");
 }
@@ -20,32 +20,28 @@ static std::string walks(_Tree& t) {
   return s;
 }
 
-TEST(TreeIterator, ExampleTreesWalkInAllThreeOrders) {
+// An inner node is only killed (and found, and kept by a new insertion);
+// once its children are gone, removing it releases it.
+TEST(Tree, ExampleTreesWalkInAllThreeOrdersAndRemovalCascades) {
   _Tree a, b;
   for (int k : {4, 2, 6, 1, 3, 5, 7})
     a.insert(ptr(k), nullptr);
   for (int k : {2, 1, 3})
-    b.insert(ptr(k), nullptr);
+    b.insert(ptr(k), ptr(k * 10));
   EXPECT_EQ(walks(a), "1 2 3 4 5 6 7  | 4 2 1 3 6 5 7  | 1 3 2 5 7 6 4  | ");
   EXPECT_EQ(walks(b), "1 2 3  | 2 1 3  | 1 3 2  | ");
   _TreeIterator none(nullptr, PreOrder), bad(a, TreeIterationOrder(3));
   EXPECT_EQ(none() || ++none || bad() || bad++, false);
-}
-
-// An inner node is only killed (and found, and kept by a new insertion);
-// once its children are gone, removing it releases it.
-TEST(Tree, RemovalKillsInnerNodesAndReleasesLeaves) {
-  _Tree t;
-  _TreeNode* two = t.insert(ptr(2), ptr(20));
-  t.insert(ptr(3), ptr(30));
-  t.remove(ptr(2));
-  EXPECT_EQ(t.insert(ptr(2), ptr(99)) == two && t.find(ptr(2)) == two, true);
-  EXPECT_EQ(show(two->isKilled(), num(two->data()), walks(t)),
+  _TreeNode* two = b.find(ptr(2));
+  b.remove(ptr(2));
+  b.remove(ptr(1));
+  EXPECT_EQ(b.insert(ptr(2), ptr(99)) == two && b.find(ptr(2)) == two, true);
+  EXPECT_EQ(show(two->isKilled(), num(two->data()), walks(b)),
             "2 20 3  | 3  | 3  |  ");
-  const long live = allocprobe::liveBlocks();
-  t.remove(ptr(3));
-  t.remove(two);
-  EXPECT_EQ(show(allocprobe::liveBlocks() - live, t.isEmpty()), "-2 1 ");
+  const long live = allocprobe::live();
+  b.remove(ptr(3));
+  b.remove(two);
+  EXPECT_EQ(show(allocprobe::live() - live, b.isEmpty()), "-2 1 ");
 }
 
 TEST(Tree, DerivedComparisonFindsCStringsByContent) {
@@ -67,7 +63,7 @@ TEST(Tree, DerivedComparisonFindsCStringsByContent) {
 TEST(Tree, MillionNodeChainNeedsNoRecursion) {
   const std::size_t n = scaled(1000000, 20000);
   auto keyAt = [n](std::size_t d) { return d % 2 ? n - d / 2 : d / 2 + 1; };
-  const long live = allocprobe::liveBlocks();
+  const long live = allocprobe::live();
   {
     _Tree t;
     _TreeNode* below = nullptr;
@@ -88,5 +84,5 @@ TEST(Tree, MillionNodeChainNeedsNoRecursion) {
       EXPECT_EQ(i + wrong, n);
     }
   }
-  EXPECT_EQ(allocprobe::liveBlocks(), live);
+  EXPECT_EQ(allocprobe::live(), live);
 }

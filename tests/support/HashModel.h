@@ -19,7 +19,7 @@ struct ByData : _Hash {
   }
 };
 
-// Keys 0..23 with data 0..3; code() of an entry is key * 4 + data + 1, 0 for
+// Keys 0..23 with data 0..3; entry (k, d) has the code 4k + d + 1, 0 for
 // none, so codes order as a chain does: by key, then data.
 class HashHarness {
  public:
@@ -29,44 +29,13 @@ class HashHarness {
         rate(c.below(5) * 0.375f), table(cap, thr, limit, rate) {}
   long blocks() const { return long(walk().size()) + 1; }
 
-  Action pick(Choices& c) {
-    const std::uintptr_t k = c.below(24), d = c.below(4), op = c.below(7);
-    const bool byData = c.below(2);
-    std::uintptr_t want = 0; // where a lookup stops: (k, d), or k's least data
-    for (std::uintptr_t e = 4 * k + 1; e < 4 * k + 5 && !want; ++e)
-      want = in[e] && (!byData || e == 4 * k + d + 1) ? e : 0;
-    return [=] {
-      std::string r;
-      if (op < 2)
-        r = insert(k, d);
-      else if (op == 2)
-        r = differs(
-            "find",
-            code(byData ? table.find(ptr(k), ptr(d)) : table.find(ptr(k))),
-            want);
-      else if (op == 3)
-        byData ? table.remove(ptr(k), ptr(d)) : table.remove(ptr(k)),
-            in[want] = false;
-      else if (op == 4)
-        table.clear(), std::fill(in, in + 97, false);
-      else if (op == 5 && cap < 200)
-        table.resize(), grow();
-      else if (op == 6)
-        (iterating = !iterating) ? table.setIterating()
-                                 : table.clearIterating();
-      depth = table.maxLookupDepth();
-      return r;
-    };
-  }
-
   std::string check() {
     Seq<std::uintptr_t> got;
     const int flag = table.isIterating();
-    for (_HashIter it(table); it(); ++it) { // == compares key and data
+    for (_HashIter it(table); it(); ++it) { // == compares key, then data
       _HashItem twin(it->data(), it->key()), other(ptr(9), it->key());
-      const bool same =
-          it == twin && it != other && it == it() && it != nullptr;
-      got.push_back(same ? code(it()) : 0);
+      got.push_back(it == twin && it != other && it != nullptr ? code(it())
+                                                               : 0);
     }
     if (flag)
       table.setIterating(); // the walk above cleared the shared flag
@@ -75,7 +44,34 @@ class HashHarness {
                    show(table.capacity(), table.growthThreshold(),
                         table.maxLookupDepth(), table.isIterating(),
                         table.size()),
-                   show(cap, thr, depth, int(iterating), walk().size()));
+                   show(cap, thr, depth, iterating, walk().size()));
+  }
+
+  std::string step(Choices& c) {
+    const std::uintptr_t k = c.below(24), d = c.below(4), op = c.below(7);
+    const bool byData = c.below(2);
+    std::uintptr_t found = 0; // where a lookup stops: (k, d), or k's least
+    for (std::uintptr_t e = 4 * k + 1; e < 4 * k + 5 && !found; ++e)
+      found = in[e] && (!byData || e == 4 * k + d + 1) ? e : 0;
+    std::string r;
+    if (op < 2)
+      r = insert(k, d);
+    else if (op == 2)
+      r = differs(
+          "find",
+          code(byData ? table.find(ptr(k), ptr(d)) : table.find(ptr(k))),
+          found);
+    else if (op == 3)
+      byData ? table.remove(ptr(k), ptr(d)) : table.remove(ptr(k)),
+          in[found] = false;
+    else if (op == 4)
+      table.clear(), std::fill(in, in + 97, false);
+    else if (op == 5 && cap < 200)
+      table.resize(), grow();
+    else if (op == 6)
+      (iterating = !iterating) ? table.setIterating() : table.clearIterating();
+    depth = table.maxLookupDepth();
+    return r;
   }
 
  private:
@@ -91,16 +87,14 @@ class HashHarness {
   Seq<std::uintptr_t> walk() const {
     Seq<std::uintptr_t> v;
     for (int b = 0; b < cap; ++b)
-      for (std::uintptr_t e = 4 * b + 1; e < 97; e += 4 * cap)
-        for (std::uintptr_t x = e; x < e + 4; ++x)
-          if (in[x])
-            v.push_back(x);
+      for (std::uintptr_t e = 4 * b + 1; e < 97; ++e)
+        if (in[e] && (e - 1) / 4 % cap == std::uintptr_t(b))
+          v.push_back(e);
     return v;
   }
   std::string insert(std::uintptr_t k, std::uintptr_t d) {
-    const std::size_t size = walk().size();
+    const std::size_t size = walk().size(), allocs = allocprobe::allocs;
     const bool grows = !iterating && depth > limit && int(size + 1) * thr > cap;
-    allocprobe::Scope s;
     try {
       const std::uintptr_t got = code(table.insert(ptr(k), ptr(d)));
       in[4 * k + d + 1] = true;
@@ -108,7 +102,7 @@ class HashHarness {
         grow();
       return differs("insert", got, 4 * k + d + 1);
     } catch (const std::bad_alloc&) {
-      if (grows && s.allocs() == size + 1)
+      if (grows && allocprobe::allocs - allocs == size + 1)
         grow(), depth = table.maxLookupDepth(); // only the entry failed
       throw;
     }
