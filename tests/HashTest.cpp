@@ -27,6 +27,9 @@ TEST(Hash, GrowsWhenDeepAndLoadedUnlessAnIteratorLives) {
     EXPECT_EQ(grows(walked, 1, 10), "4 4 4 4 4 4 4 4 4 4 ");
   }
   EXPECT_EQ(grows(walked, 11, 11), "8 ");
+  _Hash odd(5, 1, 2, 0.5f); // 5 * 1 * 0.5 rounds half up
+  odd.resize();
+  EXPECT_EQ(show(odd.capacity(), odd.growthThreshold()), "8 1 ");
   // The increment rounds to 0: once keys 0 and 2 share a bucket, every
   // insertion rebuilds each record into a fresh array of the same capacity.
   grows(zero, 0, 0), grows(zero, 2, 2);

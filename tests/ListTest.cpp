@@ -10,7 +10,6 @@
 TEST(ListFamily, AgreesWithModelsUnderRandomOperationsAndFailures) {
   EXPECT_EQ(runSeeds<ListHarness>("List", 16, scaled(600, 300)), "");
   EXPECT_EQ(runSeeds<OrderListHarness>("OrderList", 16, scaled(600, 300)), "");
-  EXPECT_EQ(runSeeds<StackHarness>("Stack", 4, scaled(600, 300)), "");
   _ListIter unbound(static_cast<_List*>(nullptr)); // yields nothing
   unbound.removeLastItem();
   EXPECT_TRUE(unbound.atEnd() && !unbound++ && !unbound[0] && !unbound[-1]);

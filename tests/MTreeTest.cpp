@@ -16,36 +16,6 @@ struct Forest : Seq<MTreeNode> {
     return &emplace_back(key, false, int(size()), insertTree, search);
   }
 };
-static std::string walk(_MTree* start) {
-  _MTreeIter it(start);
-  return show(mtreeWalk(it));
-}
-
-// R(A(E, F), B), nodes 0..4: by key order a lower key becomes a child, a
-// higher one a sibling. FindNode walks later siblings, never the parent or
-// earlier siblings. 5 copies A's place unlinked; 6, found by the search,
-// shares A's children and goes last under R.
-TEST(MTree, ExampleWalksFindsDuplicatesAndTearDown) {
-  Forest x;
-  x.reserve(8);
-  _MTree *r = x.add(50, nullptr), *a = x.add(40, r), *e = x.add(30, a),
-         *f = x.add(35, a), *b = x.add(45, a);
-  EXPECT_EQ(walk(r) + walk(a) + show(e->Depth(), f->Depth(), b->Depth()),
-            "0 1 2 3 4  1 2 3 4  2 2 1 ");
-  EXPECT_EQ(show(a->FindNode(ptr(45)) == b, a->Find(ptr(35)) == f->Data(),
-                 a->FindNode(ptr(50)) == nullptr, b->Find(ptr(40)) == nullptr),
-            "1 1 1 1 ");
-  _MTree *copy = x.add(40, a), *dup = x.add(40, r, r);
-  EXPECT_EQ(show(copy->Duplicate(), dup->Duplicate(), copy->Depth()) +
-                walk(copy) + walk(r),
-            "1 1 1 5 4 6  0 1 2 3 4 6  ");
-  _List list;
-  EXPECT_EQ(dup->Destroy(&list), nullptr);
-  r->Destroy(&list);
-  r->Destroy(&list);
-  EXPECT_EQ(show(mtreeList(list)), "6 0 1 2 3 4  ");
-}
-
 // Chains built in linear time (each node placed by the previous one) and
 // gathered without recursion, one list node each; the iterator's stack
 // grows with the depth.

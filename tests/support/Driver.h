@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <new>
 #include <random>
 #include <sstream>
@@ -37,16 +38,12 @@ void disarm();
 
 // Models allocate with malloc: counted blocks are the containers' alone, and
 // injected failures hit only the containers.
-template <class T> struct Raw {
-  using value_type = T;
-  Raw() = default;
-  template <class U> Raw(const Raw<U>&) {}
+template <class T> struct Raw : std::allocator<T> {
+  template <class U> struct rebind { using other = Raw<U>; };
   T* allocate(std::size_t n) {
     return static_cast<T*>(std::malloc(n * sizeof(T)));
   }
   void deallocate(T* p, std::size_t) { std::free(p); }
-  bool operator==(const Raw&) const { return true; }
-  bool operator!=(const Raw&) const { return false; }
 };
 template <class T> using Seq = std::vector<T, Raw<T>>;
 

@@ -1,6 +1,6 @@
 // Harnesses for the list family: _List with _ListIter and copies against a
-// vector, _OrderList against the element under each key, _Stack against a
-// vector.
+// vector, _OrderList against the element under each key. (The stack is the
+// tree iterators' work stack: the tree models walk it on every step.)
 #ifndef PTRBOX_TESTS_LISTMODEL_H
 #define PTRBOX_TESTS_LISTMODEL_H
 
@@ -8,7 +8,6 @@
 
 #include <ListIter>
 #include <OrderList>
-#include <Stack>
 
 #include <algorithm>
 
@@ -107,27 +106,6 @@ struct OrderListHarness {
       return list.remove(ptr(k)), m[k] = -1, "";
     _OrderList copy(list);
     return differs("copy", contents(copy), contents(list));
-  }
-};
-
-struct StackHarness {
-  _Stack stack;
-  Seq<void*> m;
-
-  explicit StackHarness(Choices&) {}
-  long blocks() const { return long(m.size()); }
-  void* top() const { return m.empty() ? nullptr : m.back(); }
-  std::string check() {
-    return differs("top", show(stack.top(), stack.isEmpty()),
-                   show(top(), m.empty()));
-  }
-
-  std::string step(Choices& c) {
-    void* e = ptr(c.below(5)); // 4: pop
-    if (e != ptr(4))
-      return stack.push(e), m.push_back(e), "";
-    void *got = stack.pop(), *want = top();
-    return m.resize(m.size() - !m.empty()), differs("pop", got, want);
   }
 };
 

@@ -1,9 +1,9 @@
-// The binary tree and its iterators against the state of each key. Every
-// check verifies the links (order, parent links, flags, marks) and all three
-// walks. Two iterators are held across steps, at most one in post-order
-// (its marks are on the nodes); they start, advance, switch order and are
-// dropped while the other goes on, and a held one must keep its node when an
-// advance fails and reach the right ones after.
+// The binary tree and its iterators against the state of each key. A check
+// verifies every link (key order, parent, flags, marks, data) on a recursive
+// walk that also gives the three orders, and walks the tree in each beside
+// one iterator held across steps. The held one starts, advances and
+// switches order; it must keep its node when an advance fails and reach the
+// right ones after.
 #ifndef PTRBOX_TESTS_TREEMODEL_H
 #define PTRBOX_TESTS_TREEMODEL_H
 
@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <tuple>
 
 using Keys = Seq<std::uintptr_t>;
 inline std::uintptr_t keyOf(const _TreeNode* n) {
@@ -30,116 +29,101 @@ inline Keys rest(_TreeIterator& it) {
 
 // Keys 1..40; state[k]: 0 absent, 1 live, 2 killed; data[k] its datum.
 struct TreeHarness {
-  struct Held {
-    std::optional<_TreeIterator> it;
-    TreeIterationOrder order = InOrder;
-    Keys walk; // what it reaches, from where it started
-    std::size_t at = 0;
-  };
   _Tree tree;
   int state[41] = {};
   std::uintptr_t data[41] = {};
-  Held held[2]; // after the tree, so destroyed before it
+  std::optional<_TreeIterator> held; // after the tree, so destroyed first
+  TreeIterationOrder order = InOrder;
+  Keys walk; // what the held iterator reaches, from its start
+  std::size_t at = 0;
+  long seen = 0; // nodes visited by links()
 
   explicit TreeHarness(Choices&) {}
   long size() const { return 41 - std::count(state, state + 41, 0); }
-  // A failed advance leaves the records it pushed with its iterator (part of
-  // the walk, released with it), so blocks go unchecked while one is held.
-  long blocks() const { return held[0].it || held[1].it ? -1 : size(); }
-  bool marking() const {
-    return (held[0].it && held[0].order == PostOrder) ||
-           (held[1].it && held[1].order == PostOrder);
-  }
+  // A failed advance leaves the records it pushed with the iterator, part of
+  // its walk: blocks go unchecked while it is held.
+  long blocks() const { return held ? -1 : size(); }
 
-  // Live keys in order `o`, read from the links (which check() verifies):
-  // sorted, root-left-right, or root-right-left reversed.
-  Keys expect(TreeIterationOrder o) const {
-    Seq<_TreeNode*> todo{tree.root()};
+  // Appends the live keys below n in order o; "" or the first bad node. Only
+  // a held post-order walk marks nodes.
+  std::string links(_TreeNode* n, _TreeNode* up, std::uintptr_t lo,
+                    std::uintptr_t hi, TreeIterationOrder o, Keys& out) {
+    const std::uintptr_t k = keyOf(n);
+    const bool live = n && !n->isKilled();
+    if (!n)
+      return "";
+    if (++seen, k <= lo || k >= hi || n->parent() != up ||
+                    state[k] != 2 - live || num(n->data()) != data[k] ||
+                    (n->isMarked() && !(held && order == PostOrder)))
+      return show("node", k, "misplaced, flagged or stale");
+    if (live && o == PreOrder)
+      out.push_back(k);
+    std::string r = links(n->leftChild(), n, lo, k, o, out);
+    if (live && o == InOrder)
+      out.push_back(k);
+    r += links(n->rightChild(), n, k, hi, o, out);
+    if (live && o == PostOrder)
+      out.push_back(k);
+    return r;
+  }
+  Keys expect(TreeIterationOrder o) {
     Keys keys;
-    while (!todo.empty()) {
-      _TreeNode* n = todo.back();
-      todo.pop_back();
-      if (n && !n->isKilled())
-        keys.push_back(keyOf(n));
-      if (n)
-        todo.push_back(o == PreOrder ? n->rightChild() : n->leftChild()),
-            todo.push_back(o == PreOrder ? n->leftChild() : n->rightChild());
-    }
-    if (o == InOrder)
-      std::sort(keys.begin(), keys.end());
-    if (o == PostOrder)
-      std::reverse(keys.begin(), keys.end());
+    seen = 0;
+    links(tree.root(), nullptr, 0, 41, o, keys);
     return keys;
   }
 
   std::string step(Choices& c) {
     const std::uintptr_t k = 1 + c.below(40), steps = c.below(12),
-                         op = c.below(3) ? 3 + c.below(3) : c.below(3);
-    const std::uint32_t i = c.below(2);
-    Held& h = held[i];
-    const bool postOrderHeld = held[!i].it && held[!i].order == PostOrder;
-    const auto o = TreeIterationOrder(c.below(postOrderHeld ? 2 : 3));
+                         op = c.below(6);
+    const auto o = TreeIterationOrder(c.below(3));
     _TreeNode* n = tree.find(ptr(k));
     if (op < 2) { // a present key, even a killed one, keeps its node as is
       _TreeNode* got = tree.insert(ptr(k), ptr(steps));
       if (!n)
         state[k] = 1, data[k] = steps;
-      held[0].it.reset(), held[1].it.reset(); // their walks are stale
+      held.reset(); // its walk is stale
       return differs("insert", show(keyOf(got), got == n), show(k, !!n));
     }
-    if (op == 2) { // an inner node is killed, a leaf released (the walks
-      // may hold it, so they go first)
-      held[0].it.reset(), held[1].it.reset();
+    if (op == 2) {  // an inner node is killed, a leaf released (the held
+      held.reset(); // walk may hold it, so it goes first)
       state[k] = n && (n->leftChild() || n->rightChild()) ? 2 : 0;
       return steps % 2 ? tree.remove(n) : tree.remove(ptr(k)), "";
     }
-    if (op == 3 || !h.it) { // a failed start leaves no walk
-      h.it.reset(), h.it.emplace(tree, o);
-      h.order = o, h.walk = expect(o), h.at = 0;
-    } else if (op == 4)
+    if (op == 3 || !held) { // a failed start leaves no walk
+      held.reset(), held.emplace(tree, o);
+      order = o, walk = expect(o), at = 0;
+    } else if (op == 4) {
       for (std::uint32_t s = 0; s <= steps; ++s)
-        ++*h.it, ++h.at;
-    else
+        ++*held, ++at;
+    } else {
       try { // a failed restart drops the walk
-        h.it->order(o), h.order = o, h.walk = expect(o), h.at = 0;
+        held->order(o), order = o, walk = expect(o), at = 0;
       } catch (const std::bad_alloc&) {
-        h.it.reset();
+        held.reset();
         throw;
       }
+    }
     return "";
   }
 
   std::string check() {
-    // Node, parent, bounds of its key; only a held post-order walk marks.
-    Seq<std::tuple<_TreeNode*, _TreeNode*, std::uintptr_t, std::uintptr_t>>
-        todo{{tree.root(), nullptr, 0, 41}};
-    long nodes = 0;
-    while (!todo.empty()) {
-      const auto [n, parent, lo, hi] = todo.back();
-      const std::uintptr_t k = keyOf(n);
-      todo.pop_back();
-      if (n &&
-          (k <= lo || k >= hi || n->parent() != parent ||
-           (n->isMarked() && !marking()) ||
-           state[k] != (n->isKilled() ? 2 : 1) || num(n->data()) != data[k]))
-        return show("node", k, "misplaced, flagged or stale");
-      if (n)
-        ++nodes, todo.push_back({n->leftChild(), n, lo, k}),
-            todo.push_back({n->rightChild(), n, k, hi});
+    _TreeIterator{tree, InOrder}; // a walk given up beside the held one
+    const bool marking = held && order == PostOrder;
+    std::string r;
+    for (auto o : {InOrder, PreOrder, marking ? InOrder : PostOrder}) {
+      Keys want;
+      seen = 0;
+      r += links(tree.root(), nullptr, 0, 41, o, want);
+      _TreeIterator it(tree, o); // after links(): a post-order walk marks
+      r += differs("nodes", seen, size()) + differs("walk", rest(it), want);
     }
-    std::string r = differs("nodes", nodes, size());
-    for (auto o : {InOrder, PreOrder, marking() ? InOrder : PostOrder}) {
-      _TreeIterator it(tree, o);
-      r += differs("walk", rest(it), expect(o));
-    }
-    for (Held& h : held) {
-      const std::uintptr_t at = h.at < h.walk.size() ? h.walk[h.at] : 0;
-      _TreeNode same(nullptr, ptr(at), nullptr, nullptr); // by key
-      if (h.it)
-        r += differs("held",
-                     show(keyOf((*h.it)()), *h.it == same, *h.it == nullptr),
-                     show(at, at != 0, at == 0));
-    }
+    const std::uintptr_t want = at < walk.size() ? walk[at] : 0;
+    _TreeNode same(nullptr, ptr(want), nullptr, nullptr); // by key
+    if (held)
+      r += differs("held",
+                   show(keyOf((*held)()), *held == same, *held == nullptr),
+                   show(want, want != 0, want == 0));
     return r;
   }
 };
