@@ -11,8 +11,7 @@
 // until it completes: each failure must throw std::bad_alloc and leave
 // check() passing and no block held. Tests draw from a seeded generator,
 // fuzz targets from the fuzzer's input bytes.
-#ifndef PTRBOX_TESTS_DRIVER_H
-#define PTRBOX_TESTS_DRIVER_H
+#pragma once
 
 #include <algorithm>
 #include <cstdint>
@@ -151,5 +150,3 @@ inline std::uintptr_t num(const void* p) {
 inline std::size_t scaled(std::size_t full, std::size_t reduced) {
   return std::getenv("PTRBOX_TEST_REDUCED") ? reduced : full;
 }
-
-#endif

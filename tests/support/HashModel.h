@@ -3,8 +3,7 @@
 // step (the growth examples pin down how they change); a failed step must
 // leave them and the entries as they were, except that an insertion may
 // fail after growing the table.
-#ifndef PTRBOX_TESTS_HASHMODEL_H
-#define PTRBOX_TESTS_HASHMODEL_H
+#pragma once
 
 #include "support/Driver.h"
 
@@ -101,5 +100,3 @@ class HashHarness {
     return v;
   }
 };
-
-#endif

@@ -1,8 +1,7 @@
 // Harnesses for the list family: _List with _ListIter and copies against a
 // vector, _OrderList against the element under each key. (The stack is the
 // tree iterators' work stack: the tree models walk it on every step.)
-#ifndef PTRBOX_TESTS_LISTMODEL_H
-#define PTRBOX_TESTS_LISTMODEL_H
+#pragma once
 
 #include "support/Driver.h"
 
@@ -108,5 +107,3 @@ struct OrderListHarness {
     return differs("copy", contents(copy), contents(list));
   }
 };
-
-#endif

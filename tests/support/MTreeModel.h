@@ -1,8 +1,7 @@
 // The multi-way tree against a model that mirrors its links by node index
 // and walks them recursively, where the library walks with its iterator.
 // Nodes gathered by Destroy go into one list kept across steps.
-#ifndef PTRBOX_TESTS_MTREEMODEL_H
-#define PTRBOX_TESTS_MTREEMODEL_H
+#pragma once
 
 #include "support/Driver.h"
 
@@ -178,5 +177,3 @@ class MTreeHarness {
     return 0;
   }
 };
-
-#endif

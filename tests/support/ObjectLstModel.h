@@ -1,8 +1,7 @@
 // Two object lists against vector models: every result compared; both
 // walks of each chain, both ends, every element's position and an iterator
 // over the first checked after every step.
-#ifndef PTRBOX_TESTS_OBJECTLSTMODEL_H
-#define PTRBOX_TESTS_OBJECTLSTMODEL_H
+#pragma once
 
 #include "support/Driver.h"
 
@@ -97,5 +96,3 @@ class ObjectLstHarness {
     return k >= 0 && k < long(model[i].size()) ? model[i][k] : nullptr;
   }
 };
-
-#endif

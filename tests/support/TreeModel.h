@@ -4,8 +4,7 @@
 // one iterator held across steps. The held one starts, advances and
 // switches order; it must keep its node when an advance fails and reach the
 // right ones after.
-#ifndef PTRBOX_TESTS_TREEMODEL_H
-#define PTRBOX_TESTS_TREEMODEL_H
+#pragma once
 
 #include "support/Driver.h"
 
@@ -127,5 +126,3 @@ struct TreeHarness {
     return r;
   }
 };
-
-#endif
