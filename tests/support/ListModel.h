@@ -36,34 +36,36 @@ struct ListHarness {
   std::string step(Choices& c) {
     void *e = ptr(c.below(6)), *p = ptr(c.below(6));
     const int pos = int(c.below(10)) - 2, flag = c.below(2), op = c.below(7);
-    const std::size_t n = m.size(),
-                      at = std::find(m.begin(), m.end(), p) - m.begin(),
-                      after = std::min(at + 1, n); // last when p is absent
-    if (op < 4) { // at the back; after p; at pos, where the sentinel counts
-      // and 0 or less is the back; strictly after p, where a null p is the
-      // front and an absent one nowhere
+    const long n = long(m.size()),
+               at = std::find(m.begin(), m.end(), p) - m.begin(),
+               after = std::min(at + 1, n); // the back when p is absent
+    if (op < 4) {
+      // Where e goes: the back; after p; at pos, the sentinel counting as a
+      // position and 0 or less meaning the back; strictly after p, a null p
+      // meaning the front and an absent one nowhere (-1).
       const long i = op == 0            ? n
                      : op == 2          ? (pos > 0 ? (pos - 1) % (n + 1) : n)
                      : op == 1 || !flag ? after
                      : !p               ? 0
                      : at < n           ? after
                                         : -1;
-      int r = 0;
-      op == 0   ? list.insert(e)
-      : op == 1 ? list.insert(e, p)
-      : op == 2 ? list.insert(e, pos)
-                : void(r = list.insert(e, p, flag));
+      const int r = op == 0   ? (list.insert(e), 0)
+                    : op == 1 ? (list.insert(e, p), 0)
+                    : op == 2 ? (list.insert(e, pos), 0)
+                              : list.insert(e, p, flag);
       if (i >= 0)
         m.insert(m.begin() + i, e);
       return differs("insert", r, i < 0 ? -1 : 0);
     }
     if (op == 4) {
       list.remove(p);
-      return at < n ? m.erase(m.begin() + at), "" : "";
+      if (at < n)
+        m.erase(m.begin() + at);
+      return "";
     }
     if (op == 5) { // index, then maybe remove the element handed out last
       _ListIter it(list);
-      const std::size_t i = pos < 0 ? n : std::min<std::size_t>(pos, n);
+      const long i = pos < 0 ? n : std::min<long>(pos, n);
       std::string r = differs("it[i]", it[pos], i < n ? m[i] : nullptr);
       if (flag && n) // at the end, the last element goes
         it.removeLastItem(), m.erase(m.begin() + std::min(i, n - 1)),

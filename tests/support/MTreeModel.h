@@ -71,9 +71,9 @@ class MTreeHarness {
     const int n = int(nodes.size()), s = n ? c.below(n) : 0,
               t = n ? c.below(n) : 0, ins = n && c.below(4) ? s : n,
               srch = n && c.below(3) ? t : n; // n: none
-    const std::uintptr_t key = c.below(9), steps = c.below(12);
+    const std::uintptr_t key = c.below(9);
     const bool scrambled = c.below(2);
-    const int op = n ? c.below(4) : 0;
+    const int op = n ? c.below(4) : 0; // 1, 2: Find
     if (op == 0) { // a node placed beside another, maybe searched for a
       // duplicate of its key
       const int got = orThrown([&] {
@@ -82,16 +82,7 @@ class MTreeHarness {
       });
       return differs("placed", got, place(key, scrambled, ins, srch));
     }
-    if (op == 1) { // a walk stopped after some steps, then restarted or moved
-      _MTreeIter it(&nodes[s]);
-      Indices want = walk(s);
-      want.resize(std::min<std::size_t>(want.size(), steps));
-      std::string r = differs("walk", mtreeWalk(it, steps), want);
-      steps % 2 ? it.SetRoot(&nodes[t]) : it.reset();
-      r += differs("walk again", mtreeWalk(it), walk(steps % 2 ? t : s));
-      return r + differs("after the end", mtreeIndex(it++), -1);
-    }
-    if (op == 2)
+    if (op < 3)
       return differs("Find", orThrown([&] {
                        return int(num(nodes[s].Find(ptr(key)))) - 1;
                      }),
@@ -106,10 +97,15 @@ class MTreeHarness {
   std::string check() {
     std::string r = differs("gathered", mtreeList(gathered), listed);
     for (std::size_t i = 0; i < nodes.size() && r.empty(); ++i) {
-      _MTreeIter it(&nodes[i]);
+      _MTreeIter it(&nodes[0]);
+      mtreeWalk(it, i % 4); // stopped after a few nodes and moved to node i
+      it.SetRoot(&nodes[i]);
       r = differs("node", show(nodes[i].Depth(), nodes[i].Duplicate()),
                   show(model[i].depth, model[i].dup)) +
           differs("walk", mtreeWalk(it), walk(int(i)));
+      it.reset(); // back to node 0, to its end and past it
+      r += differs("walk again", mtreeWalk(it), walk(0));
+      r += differs("past the end", mtreeIndex(it++), -1);
     }
     return r;
   }

@@ -74,7 +74,7 @@ struct TreeHarness {
 
   std::string step(Choices& c) {
     const std::uintptr_t k = 1 + c.below(40), steps = c.below(12),
-                         op = c.below(6);
+                         op = c.below(5);
     const auto o = TreeIterationOrder(c.below(3));
     _TreeNode* n = tree.find(ptr(k));
     if (op < 2) { // a present key, even a killed one, keeps its node as is
@@ -92,16 +92,9 @@ struct TreeHarness {
     if (op == 3 || !held) { // a failed start leaves no walk
       held.reset(), held.emplace(tree, o);
       order = o, walk = expect(o), at = 0;
-    } else if (op == 4) {
+    } else {
       for (std::uint32_t s = 0; s <= steps; ++s)
         ++*held, ++at;
-    } else {
-      try { // a failed restart drops the walk
-        held->order(o), order = o, walk = expect(o), at = 0;
-      } catch (const std::bad_alloc&) {
-        held.reset();
-        throw;
-      }
     }
     return "";
   }
@@ -114,7 +107,8 @@ struct TreeHarness {
       Keys want;
       seen = 0;
       r += links(tree.root(), nullptr, 0, 41, o, want);
-      _TreeIterator it(tree, o); // after links(): a post-order walk marks
+      _TreeIterator it(tree, PreOrder); // after links(): post-order marks
+      it.order(o);
       r += differs("nodes", seen, size()) + differs("walk", rest(it), want);
     }
     const std::uintptr_t want = at < walk.size() ? walk[at] : 0;
