@@ -73,16 +73,16 @@ class MTreeHarness {
               srch = n && c.below(3) ? t : n; // n: none
     const std::uintptr_t key = c.below(9);
     const bool scrambled = c.below(2);
-    const int op = n ? c.below(4) : 0; // 1, 2: Find
-    if (op == 0) { // a node placed beside another, maybe searched for a
-      // duplicate of its key
+    const int op = n ? c.below(3) : 0;
+    if (op == 0) { // a node placed by node ins after a search for its key
+      // from node srch, either of them maybe none
       const int got = orThrown([&] {
         nodes.emplace_back(key, scrambled, n, at(ins), at(srch));
         return 0;
       });
       return differs("placed", got, place(key, scrambled, ins, srch));
     }
-    if (op < 3)
+    if (op == 1)
       return differs("Find", orThrown([&] {
                        return int(num(nodes[s].Find(ptr(key)))) - 1;
                      }),
