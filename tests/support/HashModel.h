@@ -93,10 +93,11 @@ class HashHarness {
   // Codes in walk order: bucket by bucket, each chain by key and data.
   Seq<std::uintptr_t> walk() const {
     Seq<std::uintptr_t> v;
-    for (int b = 0; b < cap; ++b)
-      for (std::uintptr_t e = 1; e < 97; ++e)
-        if (in[e] && (e - 1) / 4 % cap == std::uintptr_t(b))
-          v.push_back(e);
+    for (int b = 0; b < cap; ++b) // keys b, b + cap, ... with data 0..3
+      for (std::uintptr_t e = 4 * b + 1; e < 97; e += 4 * cap)
+        for (std::uintptr_t x = e; x < e + 4; ++x)
+          if (in[x])
+            v.push_back(x);
     return v;
   }
 };
