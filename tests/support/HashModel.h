@@ -33,8 +33,9 @@ class HashHarness {
     Seq<std::uintptr_t> got;
     for (_HashIter it(table); it(); ++it) { // == compares key, then data
       _HashItem twin(it->data(), it->key()), other(ptr(9), it->key());
-      got.push_back(it == twin && it != other && it != nullptr ? code(it())
-                                                               : 0);
+      got.push_back(it == twin && it != other && it == it() && it != nullptr
+                        ? code(it())
+                        : 0);
     }
     return differs("walk", got, walk()) +
            differs("table",

@@ -112,7 +112,8 @@ struct TreeHarness {
       r += differs("nodes", seen, size()) + differs("walk", rest(it), want);
     }
     const std::uintptr_t want = at < walk.size() ? walk[at] : 0;
-    _TreeNode same(nullptr, ptr(want), nullptr, nullptr); // by key
+    _TreeNode same(nullptr, nullptr, nullptr); // keyless; equal by its key
+    same.setKey(ptr(want));
     if (held)
       r += differs("held",
                    show(keyOf((*held)()), *held == same, *held == nullptr),
