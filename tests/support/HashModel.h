@@ -37,6 +37,7 @@ class HashHarness {
                         ? code(it())
                         : 0);
     }
+    // The walk's iterator has cleared the iterating flag as it went.
     return differs("walk", got, walk()) +
            differs("table",
                    show(table.capacity(), table.growthThreshold(),
@@ -45,6 +46,8 @@ class HashHarness {
                    show(cap, thr, depth, 0, walk().size()));
   }
 
+  // Inserts (0, 1), finds (2) or removes (3) an entry, by key or by key and
+  // data; clears (4) or grows (5) the table.
   std::string step(Choices& c) {
     const std::uintptr_t k = c.below(24), d = c.below(4), op = c.below(6),
                          e = 4 * k + d + 1;

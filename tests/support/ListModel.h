@@ -33,6 +33,9 @@ struct ListHarness {
     return differs("list", show(got, list.isEmpty()), show(want, m.empty()));
   }
 
+  // Inserts e in one of four ways (0..3), removes p (4), indexes an iterator
+  // and removes what it handed out (5), or copies the list and maybe clears
+  // it (6).
   std::string step(Choices& c) {
     void *e = ptr(c.below(6)), *p = ptr(c.below(6));
     const int pos = int(c.below(10)) - 2, flag = c.below(2), op = c.below(7);

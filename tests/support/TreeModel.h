@@ -72,6 +72,8 @@ struct TreeHarness {
     return keys;
   }
 
+  // Inserts (0, 1) or removes (2) key k, or starts the held walk in order o
+  // (3) or advances it steps + 1 times (4).
   std::string step(Choices& c) {
     const std::uintptr_t k = 1 + c.below(40), steps = c.below(12),
                          op = c.below(5);
@@ -84,8 +86,10 @@ struct TreeHarness {
       held.reset(); // its walk is stale
       return differs("insert", show(keyOf(got), got == n), show(k, !!n));
     }
-    if (op == 2) {  // an inner node is killed, a leaf released (the held
-      held.reset(); // walk may hold it, so it goes first)
+    if (op == 2) {
+      // An inner node is killed, a leaf released; the held walk may hold the
+      // leaf, so the walk goes first.
+      held.reset();
       state[k] = n && (n->leftChild() || n->rightChild()) ? 2 : 0;
       return steps % 2 ? tree.remove(n) : tree.remove(ptr(k)), "";
     }
@@ -107,12 +111,14 @@ struct TreeHarness {
       Keys want;
       seen = 0;
       r += links(tree.root(), nullptr, 0, 41, o, want);
-      _TreeIterator it(tree, PreOrder); // after links(): post-order marks
+      // Started after links() (a post-order start marks nodes) and switched
+      // to its order with order().
+      _TreeIterator it(tree, PreOrder);
       it.order(o);
       r += differs("nodes", seen, size()) + differs("walk", rest(it), want);
     }
     const std::uintptr_t want = at < walk.size() ? walk[at] : 0;
-    _TreeNode same(nullptr, nullptr, nullptr); // keyless; equal by its key
+    _TreeNode same(nullptr, nullptr, nullptr); // another node, same key
     same.setKey(ptr(want));
     if (held)
       r += differs("held",
