@@ -32,8 +32,7 @@ template <class H> void fuzzDrive(Choices& c) {
   const bool inject = c.below(period == 0 ? 1 : period) == 0 && period != 0;
   H h(c);
   std::size_t swept = 0;
-  const std::string err =
-      runOperations(h, c, SIZE_MAX, inject ? &swept : nullptr);
+  const std::string err = runSteps(h, c, SIZE_MAX, inject ? &swept : nullptr);
   if (!err.empty()) {
     std::fprintf(stderr, "%s\n", err.c_str());
     std::abort();

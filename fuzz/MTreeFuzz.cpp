@@ -7,7 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   if (size > kMaxFuzzInput)
     return 0;
-  Choices choices(data, size);
+  Choices choices{{}, data, data + size};
   fuzzDrive<MTreeHarness>(choices);
   return 0;
 }

@@ -4,48 +4,43 @@
 
 #include <cstring>
 
-// Random insertions, removals and walks, with a held iterator and walks that
-// stop or switch order mid-way, agree with the model after every step and
-// survive every allocation failure.
+// Random insertions, removals and walks, with an iterator held across steps
+// that starts, advances and switches order beside the check's own walks,
+// agree with the model after every step and survive every allocation
+// failure.
 TEST(Tree, AgreesWithSetModelUnderRandomOperationsAndFailures) {
-  EXPECT_EQ(runSeeds<TreeHarness>("BinaryTree", 12, scaled(1000, 400)), "");
+  EXPECT_EQ(runSeeds<TreeHarness>("BinaryTree", 12, scaled(2000, 400)), "");
 }
 
 static std::string walks(_Tree& t) {
   std::string s;
   for (TreeIterationOrder o : {InOrder, PreOrder, PostOrder}) {
     _TreeIterator it(t, o);
-    s += show(rest(it)) + "| ";
+    s += show(rest(it), "|");
   }
   return s;
 }
 
-TEST(TreeIterator, ExampleTreesWalkInAllThreeOrders) {
+// An inner node is only killed (and found, and kept by a new insertion);
+// once its children are gone, removing it releases it.
+TEST(Tree, ExampleTreesWalkInAllThreeOrdersAndRemovalCascades) {
   _Tree a, b;
   for (int k : {4, 2, 6, 1, 3, 5, 7})
     a.insert(ptr(k), nullptr);
   for (int k : {2, 1, 3})
-    b.insert(ptr(k), nullptr);
+    b.insert(ptr(k), ptr(k * 10));
   EXPECT_EQ(walks(a), "1 2 3 4 5 6 7  | 4 2 1 3 6 5 7  | 1 3 2 5 7 6 4  | ");
   EXPECT_EQ(walks(b), "1 2 3  | 2 1 3  | 1 3 2  | ");
   _TreeIterator none(nullptr, PreOrder), bad(a, TreeIterationOrder(3));
   EXPECT_EQ(none() || ++none || bad() || bad++, false);
-}
-
-// An inner node is only killed (and found, and kept by a new insertion);
-// once its children are gone, removing it releases it.
-TEST(Tree, RemovalKillsInnerNodesAndReleasesLeaves) {
-  _Tree t;
-  _TreeNode* two = t.insert(ptr(2), ptr(20));
-  t.insert(ptr(3), ptr(30));
-  t.remove(ptr(2));
-  EXPECT_EQ(t.insert(ptr(2), ptr(99)) == two && t.find(ptr(2)) == two, true);
-  EXPECT_EQ(show(two->isKilled(), num(two->data()), walks(t)),
+  _TreeNode* two = b.find(ptr(2));
+  b.remove(ptr(2)), b.remove(ptr(1));
+  EXPECT_EQ(b.insert(ptr(2), ptr(99)) == two && b.find(ptr(2)) == two, true);
+  EXPECT_EQ(show(two->isKilled(), num(two->data()), walks(b)),
             "2 20 3  | 3  | 3  |  ");
-  const long live = allocprobe::liveBlocks();
-  t.remove(ptr(3));
-  t.remove(two);
-  EXPECT_EQ(show(allocprobe::liveBlocks() - live, t.isEmpty()), "-2 1 ");
+  const long live = allocprobe::live();
+  b.remove(ptr(3)), b.remove(two);
+  EXPECT_EQ(show(allocprobe::live() - live, b.isEmpty()), "-2 1 ");
 }
 
 TEST(Tree, DerivedComparisonFindsCStringsByContent) {
@@ -66,27 +61,27 @@ TEST(Tree, DerivedComparisonFindsCStringsByContent) {
 // in linear time, walked in all three orders and released by ~_Tree.
 TEST(Tree, MillionNodeChainNeedsNoRecursion) {
   const std::size_t n = scaled(1000000, 20000);
-  auto keyAt = [n](std::size_t d) { return d % 2 ? n - d / 2 : d / 2 + 1; };
-  const long live = allocprobe::liveBlocks();
+  const long live = allocprobe::live();
+  Keys in, pre, post;
+  for (std::size_t d = 0; d < n; ++d)
+    in.push_back(d + 1), pre.push_back(d % 2 ? n - d / 2 : d / 2 + 1);
+  post.assign(pre.rbegin(), pre.rend());
   {
     _Tree t;
-    _TreeNode* below = nullptr;
+    _TreeNode *below = nullptr, *bottom = nullptr;
     for (std::size_t d = n; d-- > 0;) {
-      void* k = ptr(keyAt(d));
-      below = d % 2 ? new _TreeNode(k, k, below, nullptr)
-                    : new _TreeNode(k, k, nullptr, below);
+      void* k = ptr(pre[d]);
+      below =
+          new _TreeNode(k, k, d % 2 ? below : nullptr, d % 2 ? nullptr : below);
+      bottom = bottom ? bottom : below;
     }
     t.newRoot(below);
-    for (TreeIterationOrder o : {PostOrder, InOrder, PreOrder}) {
-      _TreeIterator it(t, o);
-      std::size_t i = 0, wrong = 0;
-      for (_TreeNode *x = it(), *up = nullptr; x; up = x, x = ++it, ++i)
-        wrong += x->isMarked() || (o == PreOrder && x->parent() != up) ||
-                 keyOf(x) != (o == InOrder    ? i + 1
-                              : o == PreOrder ? keyAt(i)
-                                              : keyAt(n - 1 - i));
-      EXPECT_EQ(i + wrong, n);
-    }
+    std::size_t depth = 0;
+    for (; bottom; bottom = bottom->parent())
+      ++depth;
+    _TreeIterator a(t, InOrder), b(t, PreOrder), c(t, PostOrder);
+    EXPECT_EQ(show(depth, rest(a) == in, rest(b) == pre, rest(c) == post),
+              show(n, 1, 1, 1));
   }
-  EXPECT_EQ(allocprobe::liveBlocks(), live);
+  EXPECT_EQ(allocprobe::live(), live);
 }

@@ -2,92 +2,36 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 // Random builds, walks (stopped, restarted or moved), finds and teardowns
-// agree with the model after every step and survive every allocation failure.
+// agree with the model after every step and survive every allocation
+// failure, and a comparison that throws leaves the tree and the allocations
+// as they were.
 TEST(MTree, AgreesWithLinkModelUnderRandomOperationsAndFailures) {
   EXPECT_EQ(runSeeds<MTreeHarness>("MTree", 8, scaled(3000, 800)), "");
 }
 
-namespace {
-// Nodes in array storage; node i carries data i + 1 (see mtreeIndex).
-struct Forest : Seq<MTreeNode> {
-  explicit Forest(std::size_t capacity) { reserve(capacity); }
-  _MTree* add(std::uintptr_t key, _MTree* insertTree,
-              _MTree* search = nullptr) {
-    emplace_back(key, false, int(size()), insertTree, search);
-    return &back();
-  }
-};
-std::string walk(_MTree* start) {
-  _MTreeIter it(start);
-  return show(mtreeWalk(it));
-}
-} // namespace
-
-// R(A(E, F), B), nodes 0..4: by address order a lower key becomes a child, a
-// higher one a sibling. FindNode walks later siblings, never the parent or
-// earlier siblings. 5 copies A's place unlinked; 6, found by the search,
-// shares A's children and goes last under R.
-TEST(MTree, ExampleWalksFindsDuplicatesAndTearDown) {
-  Forest x(8);
-  _MTree *r = x.add(50, nullptr), *a = x.add(40, r), *e = x.add(30, a),
-         *f = x.add(35, a), *b = x.add(45, a);
-  EXPECT_EQ(walk(r) + walk(a) + show(e->Depth(), f->Depth(), b->Depth()),
-            "0 1 2 3 4  1 2 3 4  2 2 1 ");
-  EXPECT_EQ(show(a->FindNode(ptr(45)) == b, a->Find(ptr(35)) == f->Data(),
-                 a->FindNode(ptr(50)) == nullptr, b->Find(ptr(40)) == nullptr),
-            "1 1 1 1 ");
-  _MTree *copy = x.add(40, a), *dup = x.add(40, r, r);
-  EXPECT_EQ(show(copy->Duplicate(), dup->Duplicate(), copy->Depth()) +
-                walk(copy) + walk(r),
-            "1 1 1 5 4 6  0 1 2 3 4 6  ");
-  _List list;
-  EXPECT_EQ(dup->Destroy(&list), nullptr);
-  r->Destroy(&list);
-  r->Destroy(&list);
-  EXPECT_EQ(show(mtreeList(list)), "6 0 1 2 3 4  ");
-}
-
-// A comparison that throws mid-walk leaves the tree as it was and the walk's
-// work stack released, in the constructor's search and in FindNode.
-TEST(MTree, ThrowingComparisonReleasesTheWalk) {
-  struct Picky final : _MTree {
-    using _MTree::_MTree;
-    int keyCmp(const void* tKey, const void* iKey) override {
-      if (num(tKey) == 7)
-        throw 7;
-      return _MTree::keyCmp(tKey, iKey);
-    }
-  };
-  Picky r(ptr(50), ptr(1), nullptr, nullptr), a(ptr(40), ptr(2), &r, nullptr),
-      b(ptr(7), ptr(3), &a, nullptr);
-  const std::string before = walk(&r);
-  const long live = allocprobe::liveBlocks();
-  EXPECT_THROW(Picky(ptr(30), nullptr, &a, &r), int);
-  EXPECT_THROW(r.FindNode(ptr(1)), int);
-  EXPECT_EQ(allocprobe::liveBlocks(), live);
-  EXPECT_EQ(walk(&r), before);
-}
-
-// Chains built in linear time (each node placed by the previous one) and
-// gathered without recursion, one list node each; the iterator's stack
-// grows with the depth.
+// Chains built in linear time (each node placed by the one before, and
+// carrying data i + 1 as mtreeIndex() reads it) and gathered without
+// recursion, one list node each; the iterator's stack grows with the depth.
 TEST(MTree, DestroyGathersMillionNodeChainsWithOneListNodeEach) {
   const std::size_t n = scaled(1000000, 20000);
   for (bool deep : {false, true}) {
-    Forest f(n);
-    allocprobe::Scope scope;
-    _MTree* last = f.add(deep ? n : 0, nullptr);
-    for (std::size_t i = 1; i < n; ++i)
-      last = f.add(deep ? n - i : i, last);
+    Seq<MTreeNode> f;
+    f.reserve(n);
+    const std::size_t allocs = allocprobe::allocs, frees = allocprobe::frees;
+    for (std::size_t i = 0; i < n; ++i)
+      f.emplace_back(deep ? n - i : i, false, int(i), i ? &f.back() : nullptr,
+                     nullptr);
     _List list;
     f[0].Destroy(&list);
-    const std::size_t allocs = scope.allocs(), frees = scope.frees();
-    const Indices gathered = mtreeList(list);
-    std::size_t i = 0;
-    while (i < n && gathered[i] == int(i))
-      ++i;
-    EXPECT_EQ(show(i, last->Depth(), allocs - frees, frees),
-              show(n, deep ? n - 1 : 0, n, deep ? n : 1));
+    const std::size_t news = allocprobe::allocs - allocs,
+                      releases = allocprobe::frees - frees;
+    Indices order(n);
+    std::iota(order.begin(), order.end(), 0);
+    EXPECT_EQ(show(mtreeList(list) == order, f.back().Depth(), news - releases,
+                   releases),
+              show(1, deep ? n - 1 : 0, n, deep ? n : 1));
   }
 }

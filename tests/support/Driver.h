@@ -1,44 +1,48 @@
-// The seeded operation-sequence driver. A harness owns a container and a
-// small model of it and provides
-//   Action pick(Choices&);  // draws one operation and its arguments
-//   std::string check();    // "" when contents, held positions and
-//                           // invariants agree with the model
-//   long blocks();          // blocks the container holds; < 0 while unknown
-// An action applies its operation to the container first and only then to
-// the model, and returns "" or the first disagreement. With failure injection
-// on, the driver first fails allocation k = 0, 1, ... of each action, once
-// and from k on, until the action completes: each failure must throw
-// std::bad_alloc and leave check() passing and no block held. Tests draw
-// from a seeded generator, fuzz targets from the fuzzer's input bytes.
-#ifndef PTRBOX_TESTS_DRIVER_H
-#define PTRBOX_TESTS_DRIVER_H
+// The seeded operation-sequence driver, and the allocation probe it runs on.
+// A harness owns a container and a small model of it and provides
+//   std::string step(Choices&); // draws one operation, applies it to the
+//                               // container and then to the model; "" or
+//                               // the first result that disagrees
+//   std::string check();        // "" when contents, held positions and
+//                               // invariants agree with the model
+//   long blocks() const;        // blocks the container holds; < 0: unknown
+// With failure injection on, each step is first run with its allocation
+// k = 0, 1, ... failing (once, and from k on), redrawing the same choices,
+// until it completes: each failure must throw std::bad_alloc and leave
+// check() passing and no block held. Tests draw from a seeded generator,
+// fuzz targets from the fuzzer's input bytes.
+#pragma once
 
-#include "support/AllocProbe.h"
-
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
+#include <memory>
 #include <new>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
-using Action = std::function<std::string()>;
+// The test binary's global allocation operators (AllocProbe.cpp) count every
+// block of every form, and fail the allocation `nth` from now (0: the next):
+// only that one, or that one and every one after it.
+namespace allocprobe {
+extern std::size_t allocs, frees;
+extern int quiet; // while > 0, nothing fails
+inline long live() { return long(allocs - frees); }
+void failAt(std::size_t nth, bool once);
+void disarm();
+} // namespace allocprobe
 
-// Models allocate with malloc: live blocks are the containers' alone, and
+// Models allocate with malloc: counted blocks are the containers' alone, and
 // injected failures hit only the containers.
-template <class T> struct Raw {
-  using value_type = T;
-  Raw() = default;
-  template <class U> Raw(const Raw<U>&) {}
+template <class T> struct Raw : std::allocator<T> {
+  template <class U> struct rebind { using other = Raw<U>; };
   T* allocate(std::size_t n) {
     return static_cast<T*>(std::malloc(n * sizeof(T)));
   }
   void deallocate(T* p, std::size_t) { std::free(p); }
-  bool operator==(const Raw&) const { return true; }
-  bool operator!=(const Raw&) const { return false; }
 };
 template <class T> using Seq = std::vector<T, Raw<T>>;
 
@@ -48,77 +52,71 @@ template <class T> std::ostream& operator<<(std::ostream& os, const Seq<T>& v) {
   return os;
 }
 
-// The values, each followed by a space.
+// The values, each followed by a space. Formatting is the test's own work,
+// never an allocation point of the step it describes.
 template <class... T> std::string show(const T&... v) {
+  ++allocprobe::quiet;
   std::ostringstream os;
   ((os << v << ' '), ...);
-  return os.str();
+  std::string s = os.str();
+  --allocprobe::quiet;
+  return s;
 }
 
-// "" when got == want, else a message (which disarms injected failures).
+// "" when got == want, else a message.
 template <class T>
 std::string differs(const char* what, const T& got, const T& want) {
-  return got == want
-             ? ""
-             : (allocprobe::disarm(), show(what, got, "/ model:", want));
+  return got == want ? "" : show(what, got, "/ model:", want);
 }
 
 // Draws from a seeded generator, or from bytes until they run out.
-class Choices {
- public:
-  explicit Choices(std::uint32_t seed) : rng(seed) {}
-  Choices(const std::uint8_t* data, std::size_t size) : data(data), end(size) {}
-  bool exhausted() const { return data && pos >= end; }
+struct Choices {
+  std::mt19937 rng;
+  const std::uint8_t *data = nullptr, *end = nullptr; // the bytes left
+  bool exhausted() const { return data && data == end; }
   std::uint32_t below(std::uint32_t bound) { // in [0, bound)
     std::uint32_t v = data ? 0 : rng();
-    for (int i = 0; data && i < 2 && pos < end; ++i)
-      v = v << 8 | data[pos++];
+    for (int i = 0; i < 2 && data != end; ++i)
+      v = v << 8 | *data++;
     return v % bound;
   }
-
- private:
-  std::mt19937 rng;
-  const std::uint8_t* data = nullptr;
-  std::size_t end = 0, pos = 0;
 };
 
-// Applies the action, after failing each of its allocation points in turn
-// when `swept` is given (and counting them there).
-template <class H>
-std::string apply(H& h, const Action& run, std::size_t* swept) {
-  using allocprobe::FailMode;
+// Runs one step; with `swept`, first fails each of its allocation points in
+// turn (and counts them there).
+template <class H> std::string apply(H& h, Choices& c, std::size_t* swept) {
   for (std::size_t k = 0; swept; ++k) {
-    for (FailMode mode : {FailMode::Once, FailMode::FromThenOn}) {
-      const long live = allocprobe::liveBlocks();
+    for (bool once : {true, false}) {
+      Choices again = c;
+      const long live = allocprobe::live();
       try {
-        allocprobe::failAt(k, mode);
-        const std::string r = run();
-        return allocprobe::disarm(), r;
+        allocprobe::failAt(k, once);
+        const std::string r = h.step(again);
+        return allocprobe::disarm(), c = again, r;
       } catch (const std::bad_alloc&) {
         allocprobe::disarm(), ++*swept;
-      } catch (...) {
-        allocprobe::disarm();
-        throw;
       }
-      const long kept = h.blocks() < 0 ? 0 : allocprobe::liveBlocks() - live;
-      const std::string err = differs("blocks kept", kept, 0L) + h.check();
+      // A step may drop what it replaces before it fails; it keeps nothing.
+      const long kept = h.blocks() < 0 ? 0 : allocprobe::live() - live;
+      const std::string err =
+          differs("blocks kept", std::max(kept, 0L), 0L) + h.check();
       if (!err.empty())
-        return show("failing allocation", k, ":", err);
+        return show("failing allocation", k, once ? "once:" : "on:", err);
     }
   }
-  return run();
+  return h.step(c);
 }
 
-// Runs up to maxSteps operations; "" or the first fault.
+// Runs up to `steps` steps; "" or the first fault.
 template <class H>
-std::string runOperations(H& h, Choices& c, std::size_t maxSteps,
-                          std::size_t* swept = nullptr) {
-  const long base = allocprobe::liveBlocks() - h.blocks();
+std::string runSteps(H& h, Choices& c, std::size_t steps,
+                     std::size_t* swept = nullptr) {
+  const long base = allocprobe::live() - h.blocks();
   std::string err = h.check();
-  for (std::size_t i = 0; err.empty() && i < maxSteps && !c.exhausted(); ++i) {
-    err = apply(h, h.pick(c), swept);
+  for (std::size_t i = 0; err.empty() && i < steps && !c.exhausted(); ++i) {
+    err = apply(h, c, swept);
     if (err.empty() && h.blocks() >= 0)
-      err = differs("blocks", allocprobe::liveBlocks() - base, h.blocks());
+      err = differs("blocks", allocprobe::live() - base, h.blocks());
     if (!(err += h.check()).empty())
       return show("step", i, ":", err);
   }
@@ -128,17 +126,18 @@ std::string runOperations(H& h, Choices& c, std::size_t maxSteps,
 // A family's model test: seeded runs with failure injection, after which no
 // block may be left. Prints the failure points swept.
 template <class H>
-std::string runSeeds(const char* family, std::uint32_t seeds, std::size_t n) {
+std::string runSeeds(const char* family, std::uint32_t seeds,
+                     std::size_t steps) {
   std::size_t swept = 0;
-  const long live = allocprobe::liveBlocks();
+  const long live = allocprobe::live();
   for (std::uint32_t seed = 1; seed <= seeds; ++seed) {
-    Choices c(seed);
+    Choices c{std::mt19937(seed)};
     H h(c);
-    if (const std::string err = runOperations(h, c, n, &swept); !err.empty())
+    if (const std::string err = runSteps(h, c, steps, &swept); !err.empty())
       return show("seed", seed, err);
   }
   std::printf("%s: %zu allocation-failure points swept\n", family, swept);
-  return differs("blocks left", allocprobe::liveBlocks(), live);
+  return differs("blocks left", allocprobe::live(), live);
 }
 
 // Small integers as keys and elements: the containers never dereference.
@@ -151,5 +150,3 @@ inline std::uintptr_t num(const void* p) {
 inline std::size_t scaled(std::size_t full, std::size_t reduced) {
   return std::getenv("PTRBOX_TEST_REDUCED") ? reduced : full;
 }
-
-#endif

@@ -1,9 +1,9 @@
-// The hash table against a model of its entries, capacity, threshold and
-// iterating flag. The deepest lookup is read from the table after each step:
-// it decides growth (pinned down by the growth examples), and a failed step
-// must leave it alone.
-#ifndef PTRBOX_TESTS_HASHMODEL_H
-#define PTRBOX_TESTS_HASHMODEL_H
+// The hash table against a model of its entries, on tables of random shapes.
+// Capacity, threshold and deepest lookup are read from the table after each
+// step (the growth examples pin down how they change); a failed step must
+// leave them and the entries as they were, except that an insertion may
+// fail after growing the table.
+#pragma once
 
 #include "support/Driver.h"
 
@@ -19,105 +19,89 @@ struct ByData : _Hash {
   }
 };
 
-// Keys 0..23 with data 0..3; code() of an entry is key * 4 + data + 1, 0 for
+// Keys 0..23 with data 0..3; entry (k, d) has the code 4k + d + 1, 0 for
 // none, so codes order as a chain does: by key, then data.
 class HashHarness {
  public:
-  // Draws the table's shape: size, threshold, depth and rate.
   explicit HashHarness(Choices& c)
-      : cap(1 + c.below(7)), thr(c.below(4)), limit(c.below(3)),
-        rate(c.below(5) * 0.375f), table(cap, thr, limit, rate) {}
-  long blocks() const { return long(walk().size()) + 1; }
-
-  Action pick(Choices& c) {
-    const std::uintptr_t k = c.below(24), d = c.below(4), op = c.below(7);
-    const bool byData = c.below(2);
-    std::uintptr_t want = 0; // where a lookup stops: (k, d), or k's least data
-    for (std::uintptr_t e = 4 * k + 1; e < 4 * k + 5 && !want; ++e)
-      want = in[e] && (!byData || e == 4 * k + d + 1) ? e : 0;
-    return [=] {
-      std::string r;
-      if (op < 2)
-        r = insert(k, d);
-      else if (op == 2)
-        r = differs(
-            "find",
-            code(byData ? table.find(ptr(k), ptr(d)) : table.find(ptr(k))),
-            want);
-      else if (op == 3)
-        byData ? table.remove(ptr(k), ptr(d)) : table.remove(ptr(k)),
-            in[want] = false;
-      else if (op == 4)
-        table.clear(), std::fill(in, in + 97, false);
-      else if (op == 5 && cap < 200)
-        table.resize(), grow();
-      else if (op == 6)
-        (iterating = !iterating) ? table.setIterating()
-                                 : table.clearIterating();
-      depth = table.maxLookupDepth();
-      return r;
-    };
+      : table(1 + c.below(7), c.below(4), c.below(3), c.below(5) * 0.375f) {
+    read();
   }
+  long blocks() const { return long(walk().size()) + 1; }
 
   std::string check() {
     Seq<std::uintptr_t> got;
-    const int flag = table.isIterating();
-    for (_HashIter it(table); it(); ++it) { // == compares key and data
+    for (_HashIter it(table); it(); ++it) { // == compares key, then data
       _HashItem twin(it->data(), it->key()), other(ptr(9), it->key());
-      const bool same =
-          it == twin && it != other && it == it() && it != nullptr;
-      got.push_back(same ? code(it()) : 0);
+      got.push_back(it == twin && it != other && it == it() && it != nullptr
+                        ? code(it())
+                        : 0);
     }
-    if (flag)
-      table.setIterating(); // the walk above cleared the shared flag
+    // The walk's iterator has cleared the iterating flag as it went.
     return differs("walk", got, walk()) +
            differs("table",
                    show(table.capacity(), table.growthThreshold(),
                         table.maxLookupDepth(), table.isIterating(),
                         table.size()),
-                   show(cap, thr, depth, int(iterating), walk().size()));
+                   show(cap, thr, depth, 0, walk().size()));
+  }
+
+  // Inserts (0, 1), finds (2) or removes (3) an entry, by key or by key and
+  // data; clears (4) or grows (5) the table.
+  std::string step(Choices& c) {
+    const std::uintptr_t k = c.below(24), d = c.below(4), op = c.below(6),
+                         e = 4 * k + d + 1;
+    const bool byData = c.below(2);
+    std::uintptr_t found = 0; // where a lookup stops: (k, d), or k's least
+    for (std::uintptr_t x = 4 * k + 1; x < 4 * k + 5 && !found; ++x)
+      found = in[x] && (!byData || x == e) ? x : 0;
+    std::string r;
+    if (op < 2) {
+      const std::size_t allocs = allocprobe::allocs;
+      try {
+        r = differs("insert", code(table.insert(ptr(k), ptr(d))), e);
+      } catch (const std::bad_alloc&) {
+        if (allocprobe::allocs - allocs == walk().size() + 1)
+          read(); // grown (array, records) before the entry failed
+        throw;
+      }
+      in[e] = true;
+    } else if (op == 2) {
+      _HashItem* got = byData ? table.find(ptr(k), ptr(d)) : table.find(ptr(k));
+      r = differs("find", code(got), found);
+    } else if (op == 3) {
+      byData ? table.remove(ptr(k), ptr(d)) : table.remove(ptr(k));
+      in[found] = false;
+    } else if (op == 4) {
+      table.clear();
+      std::fill(in, in + 97, false);
+    } else if (cap < 200) {
+      table.resize();
+    }
+    read();
+    return r;
   }
 
  private:
-  int cap, thr, limit, depth = 0;
-  float rate;
   ByData table;
-  bool in[97] = {}, iterating = false; // in[code]: stored
+  int cap, thr, depth;
+  bool in[97] = {}; // in[code]: stored
 
+  void read() {
+    cap = table.capacity(), thr = table.growthThreshold(),
+    depth = table.maxLookupDepth();
+  }
   static std::uintptr_t code(_HashItem* e) {
     return e ? num(e->key()) * 4 + num(e->data()) + 1 : 0;
   }
   // Codes in walk order: bucket by bucket, each chain by key and data.
   Seq<std::uintptr_t> walk() const {
     Seq<std::uintptr_t> v;
-    for (int b = 0; b < cap; ++b)
+    for (int b = 0; b < cap; ++b) // keys b, b + cap, ... with data 0..3
       for (std::uintptr_t e = 4 * b + 1; e < 97; e += 4 * cap)
         for (std::uintptr_t x = e; x < e + 4; ++x)
           if (in[x])
             v.push_back(x);
     return v;
   }
-  std::string insert(std::uintptr_t k, std::uintptr_t d) {
-    const std::size_t size = walk().size();
-    const bool grows = !iterating && depth > limit && int(size + 1) * thr > cap;
-    allocprobe::Scope s;
-    try {
-      const std::uintptr_t got = code(table.insert(ptr(k), ptr(d)));
-      in[4 * k + d + 1] = true;
-      if (grows)
-        grow();
-      return differs("insert", got, 4 * k + d + 1);
-    } catch (const std::bad_alloc&) {
-      if (grows && s.allocs() == size + 1)
-        grow(), depth = table.maxLookupDepth(); // only the entry failed
-      throw;
-    }
-  }
-  void grow() {
-    cap += static_cast<int>(static_cast<double>(cap * thr) * rate + 0.5);
-    thr -= thr > 1;
-    iterating = false;
-  }
 };
-
-#endif

@@ -1,136 +1,114 @@
 // Harnesses for the list family: _List with _ListIter and copies against a
-// vector, _OrderList against an element per key, _Stack against a vector.
-#ifndef PTRBOX_TESTS_LISTMODEL_H
-#define PTRBOX_TESTS_LISTMODEL_H
+// vector, _OrderList against the element under each key. (The stack is the
+// tree iterators' work stack: the tree models walk it on every step.)
+#pragma once
 
 #include "support/Driver.h"
 
 #include <ListIter>
 #include <OrderList>
-#include <Stack>
 
 #include <algorithm>
 
 // The elements front to back, then the size.
-inline Seq<void*> contents(_List& list) {
+inline std::string contents(_List& list) {
   Seq<void*> v;
   for (_ListIter it(list); !it.atEnd();)
     v.push_back(it++);
-  v.push_back(ptr(list.size() == list.length() ? list.size() : -1));
-  return v;
+  return show(v, list.size());
 }
 
+// Elements 0..5, 0 being null; a predecessor p is the first node holding p.
 struct ListHarness {
   _List list;
-  Seq<void*> model;
+  Seq<void*> m;
 
   explicit ListHarness(Choices&) {}
-  long blocks() const { return long(model.size()); }
+  long blocks() const { return long(m.size()); }
   std::string check() {
-    Seq<void*> want = model;
-    want.push_back(ptr(model.size()));
-    return differs("list", contents(list), want);
+    std::string got = contents(list), want = show(m, m.size());
+    for (std::uintptr_t e = 0; e < 6; ++e)
+      got += show(list.isIn(ptr(e))),
+          want += show(std::count(m.begin(), m.end(), ptr(e)) > 0);
+    return differs("list", show(got, list.isEmpty()), show(want, m.empty()));
   }
 
-  Action pick(Choices& c) {
-    void *e = ptr(c.below(6)), *p = ptr(c.below(6)); // 0 is null
-    const int pos = int(c.below(10)) - 2, flag = c.below(2), op = c.below(8);
-    return [=] {
-      const auto f = std::find(model.begin(), model.end(), p);
-      const std::size_t n = model.size(), at = f - model.begin(), // n: absent
-          after = std::min(at + 1, n);
-      auto put = [&](std::size_t i) { model.insert(model.begin() + i, e); };
-      std::string r;
-      if (op == 0)
-        list.insert(e), put(n);
-      else if (op == 1)
-        list.insert(e, p), put(after);
-      else if (op == 2)
-        list.insert(e, pos), put(pos <= 0 ? n : (pos - 1) % (n + 1));
-      else if (op == 3) { // strict: a null pred puts it first, an absent one
-        r = differs("strict", list.insert(e, p, flag), // nowhere
-                    flag && p && at == n ? -1 : 0);
-        if (!flag || at < n || !p)
-          put(flag && !p ? 0 : after);
-      } else if (op == 4)
-        list.remove(p), at < n ? void(model.erase(f)) : void();
-      else if (op == 5) { // index, then remove the element handed out last
-        _ListIter it(list);
-        const std::size_t i = pos < 0 ? n : std::min<std::size_t>(pos, n);
-        r = differs("it[i]", it[pos], i < n ? model[i] : nullptr);
-        if (flag && n) // at the end, the last element goes
-          it.removeLastItem(), model.erase(model.begin() + std::min(i, n - 1)),
-              r += differs("it()", it(), i + 1 < n ? model[i] : nullptr);
-      } else if (op == 6) {
-        _List copy(list);
-        r = differs("copy", contents(copy), contents(list));
-      } else if (op == 7 && flag)
-        list.clear(), model.clear();
-      const bool in = std::count(model.begin(), model.end(), p);
-      return r + differs("isIn", list.isIn(p), int(in)) +
-             differs("isEmpty", list.isEmpty(), int(model.empty()));
-    };
+  // Inserts e in one of four ways (0..3), removes p (4), indexes an iterator
+  // and removes what it handed out (5), or copies the list and maybe clears
+  // it (6).
+  std::string step(Choices& c) {
+    void *e = ptr(c.below(6)), *p = ptr(c.below(6));
+    const int pos = int(c.below(10)) - 2, flag = c.below(2), op = c.below(7);
+    const long n = long(m.size()),
+               at = std::find(m.begin(), m.end(), p) - m.begin(),
+               after = std::min(at + 1, n); // the back when p is absent
+    if (op < 4) {
+      // Where e goes: the back; after p; at pos, the sentinel counting as a
+      // position and 0 or less meaning the back; strictly after p, a null p
+      // meaning the front and an absent one nowhere (-1).
+      const long i = op == 0            ? n
+                     : op == 2          ? (pos > 0 ? (pos - 1) % (n + 1) : n)
+                     : op == 1 || !flag ? after
+                     : !p               ? 0
+                     : at < n           ? after
+                                        : -1;
+      const int r = op == 0   ? (list.insert(e), 0)
+                    : op == 1 ? (list.insert(e, p), 0)
+                    : op == 2 ? (list.insert(e, pos), 0)
+                              : list.insert(e, p, flag);
+      if (i >= 0)
+        m.insert(m.begin() + i, e);
+      return differs("insert", r, i < 0 ? -1 : 0);
+    }
+    if (op == 4) {
+      list.remove(p);
+      if (at < n)
+        m.erase(m.begin() + at);
+      return "";
+    }
+    if (op == 5) { // index, then maybe remove the element handed out last
+      _ListIter it(list);
+      const long i = pos < 0 ? n : std::min<long>(pos, n);
+      std::string r = differs("it[i]", it[pos], i < n ? m[i] : nullptr);
+      if (flag && n) // at the end, the last element goes
+        it.removeLastItem(), m.erase(m.begin() + std::min(i, n - 1)),
+            r += differs("it()", it(), i + 1 < n ? m[i] : nullptr);
+      return r;
+    }
+    _List copy(list);
+    const std::string r = differs("copy", contents(copy), contents(list));
+    if (flag)
+      list.clear(), m.clear();
+    return r;
   }
 };
 
-// Elements are key + 16 * e, so a walk shows the key order (and key 0 may
-// hold a null element, which is not "in").
+// Keys 0..15 hold elements key + 16 * e, so a walk shows the key order; key
+// 0 may hold a null element, which is stored but neither found nor "in".
 struct OrderListHarness {
   _OrderList list;
-  int model[16]; // the element under each key; -1 for none
+  int m[16]; // the element under each key; -1 for none
 
-  explicit OrderListHarness(Choices&) { std::fill(model, model + 16, -1); }
-  long blocks() const { return 16 - std::count(model, model + 16, -1); }
+  explicit OrderListHarness(Choices&) { std::fill(m, m + 16, -1); }
+  long blocks() const { return 16 - std::count(m, m + 16, -1); }
   std::string check() {
-    Seq<void*> want;
-    for (int e : model)
-      if (e >= 0)
-        want.push_back(ptr(e));
-    want.push_back(ptr(want.size()));
-    return differs("ordered list", contents(list), want);
+    std::string got = contents(list), want;
+    for (int e : m)
+      want += e < 0 ? "" : show(ptr(e));
+    want = show(want, blocks());
+    for (int k = 0; k < 16; ++k)
+      got += show(list.find(ptr(k)), list.isIn(ptr(k))),
+          want += show(ptr(std::max(m[k], 0)), m[k] > 0);
+    return differs("ordered list", got, want);
   }
 
-  Action pick(Choices& c) {
+  std::string step(Choices& c) {
     const int k = c.below(16), e = k + 16 * c.below(3), op = c.below(4);
-    return [=] {
-      std::string r;
-      if (op < 2)
-        list.insert(ptr(k), ptr(e)), model[k] = e;
-      else if (op == 2)
-        list.remove(ptr(k)), model[k] = -1;
-      else {
-        _OrderList copy(list);
-        r = differs("copy", contents(copy), contents(list));
-      }
-      const std::uintptr_t want = std::max(model[k], 0);
-      return r + differs("find", num(list.find(ptr(k))), want) +
-             differs("isIn", list.isIn(ptr(k)), int(want != 0));
-    };
+    if (op < 2) // a present key gets the new element in place
+      return list.insert(ptr(k), ptr(e)), m[k] = e, "";
+    if (op == 2)
+      return list.remove(ptr(k)), m[k] = -1, "";
+    _OrderList copy(list);
+    return differs("copy", contents(copy), contents(list));
   }
 };
-
-struct StackHarness {
-  _Stack stack;
-  Seq<void*> model;
-
-  explicit StackHarness(Choices&) {}
-  long blocks() const { return long(model.size()); }
-  void* top() const { return model.empty() ? nullptr : model.back(); }
-  std::string check() {
-    return differs("top", show(stack.top(), stack.isEmpty()),
-                   show(top(), model.empty()));
-  }
-
-  Action pick(Choices& c) {
-    const std::uintptr_t e = c.below(5); // 4: pop
-    return [=] {
-      if (e < 4)
-        return stack.push(ptr(e)), model.push_back(ptr(e)), std::string();
-      void *got = stack.pop(), *want = top();
-      model.resize(model.size() - !model.empty());
-      return differs("pop", got, want);
-    };
-  }
-};
-
-#endif

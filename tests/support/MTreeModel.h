@@ -1,23 +1,23 @@
 // The multi-way tree against a model that mirrors its links by node index
 // and walks them recursively, where the library walks with its iterator.
 // Nodes gathered by Destroy go into one list kept across steps.
-#ifndef PTRBOX_TESTS_MTREEMODEL_H
-#define PTRBOX_TESTS_MTREEMODEL_H
+#pragma once
 
 #include "support/Driver.h"
 
 #include <ListIter>
 #include <MTree>
 
-// Keys are small integers. A node compares by the library's default (address
-// order) or by a scrambled table that also answers 2, and 0 for some unequal
-// keys, so which node judges matters. (An exception from keyCmp unwinds as an
-// injected std::bad_alloc does.)
+// Keys 0..8. A node compares by the library's default (key order) or by a
+// scrambled table that also answers 2, and 0 for some unequal keys, so which
+// node judges matters. The scrambled comparison of a stored 8 with a sought
+// 0 throws (7 here): the tree and the allocations must stay as they were.
 inline int mtreeCompare(bool scrambled, std::uintptr_t t, std::uintptr_t i) {
   static const int table[] = {1, -1, 2, 0, -1};
-  return !scrambled ? (t < i ? -1 : t > i)
-         : t == i   ? 0
-                    : table[(t * 3 + i) % 5];
+  return !scrambled         ? (t > i) - (t < i)
+         : t == i           ? 0
+         : t == 8 && i == 0 ? 7
+                            : table[(t * 3 + i) % 5];
 }
 
 // Node i carries data i + 1.
@@ -27,8 +27,8 @@ struct MTreeNode final : _MTree {
       : _MTree(ptr(key), ptr(i + 1), insertTree, searchTree),
         scrambled(scrambled) {}
   int keyCmp(const void* tKey, const void* iKey) override {
-    return scrambled ? mtreeCompare(true, num(tKey), num(iKey))
-                     : _MTree::keyCmp(tKey, iKey);
+    const int r = mtreeCompare(scrambled, num(tKey), num(iKey));
+    return !scrambled ? _MTree::keyCmp(tKey, iKey) : r == 7 ? throw r : r;
   }
   bool scrambled;
 };
@@ -37,7 +37,7 @@ using Indices = Seq<int>;
 inline int mtreeIndex(const void* node) {
   return node ? int(num(static_cast<const _MTree*>(node)->Data())) - 1 : -1;
 }
-// The walk from `start`, `limit` nodes at most.
+// The walk from the current node, `limit` nodes at most.
 inline Indices mtreeWalk(_MTreeIter& it, std::size_t limit = SIZE_MAX) {
   Indices v;
   for (_MTree* x = it(); x && v.size() < limit; x = it++)
@@ -51,54 +51,61 @@ inline Indices mtreeList(_List& list) {
   return v;
 }
 
+// f's result, or -2 when a comparison threw.
+template <class F> int orThrown(F f) {
+  try {
+    return f();
+  } catch (int) {
+    return -2;
+  }
+}
+
 class MTreeHarness {
  public:
   explicit MTreeHarness(Choices&) { nodes.reserve(48); }
   long blocks() const { return long(listed.size()); }
 
-  Action pick(Choices& c) {
+  std::string step(Choices& c) {
+    if (nodes.size() == 48) // a new forest
+      nodes.clear(), model.clear(), gathered.clear(), listed.clear();
     const int n = int(nodes.size()), s = n ? c.below(n) : 0,
               t = n ? c.below(n) : 0, ins = n && c.below(4) ? s : n,
               srch = n && c.below(3) ? t : n; // n: none
-    const std::uintptr_t key = c.below(9), steps = c.below(12);
-    const bool scrambled = c.below(2), start = n == 48;
-    const int op = n && !start ? c.below(4) : 0;
-    if (start)
-      nodes.clear(), model.clear(), gathered.clear(), listed.clear();
-    return [=] {
-      if (start || op == 0) { // a node placed beside another, maybe searched
-        if (!start)           // for a duplicate of its key
-          nodes.emplace_back(key, scrambled, n, at(ins), at(srch)),
-              place(key, scrambled, ins, srch);
-        return std::string();
-      }
-      if (op == 1) { // a walk stopped after some steps, then restarted or moved
-        _MTreeIter it(&nodes[s]);
-        Indices want = walk(s);
-        want.resize(std::min<std::size_t>(want.size(), steps));
-        std::string r = differs("walk", mtreeWalk(it, steps), want);
-        steps % 2 ? it.SetRoot(&nodes[t]) : it.reset();
-        r += differs("walk again", mtreeWalk(it), walk(steps % 2 ? t : s));
-        return r + differs("after the end", mtreeIndex(it++), -1);
-      }
-      if (op == 2)
-        return differs("FindNode", mtreeIndex(nodes[s].FindNode(ptr(key))),
-                       firstEqual(s, key, s));
-      nodes[s].Destroy(&gathered);
-      for (int m : walk(s))
-        if (!model[m].gone)
-          model[m].gone = true, listed.push_back(m);
-      return std::string();
-    };
+    const std::uintptr_t key = c.below(9);
+    const bool scrambled = c.below(2);
+    const int op = n ? c.below(3) : 0;
+    if (op == 0) { // a node placed by node ins after a search for its key
+      // from node srch, either of them maybe none
+      const int got = orThrown([&] {
+        nodes.emplace_back(key, scrambled, n, at(ins), at(srch));
+        return 0;
+      });
+      return differs("placed", got, place(key, scrambled, ins, srch));
+    }
+    if (op == 1)
+      return differs("Find", orThrown([&] {
+                       return int(num(nodes[s].Find(ptr(key)))) - 1;
+                     }),
+                     firstEqual(s, key, s));
+    nodes[s].Destroy(&gathered);
+    for (int m : walk(s))
+      if (!model[m].gone)
+        model[m].gone = true, listed.push_back(m);
+    return "";
   }
 
   std::string check() {
     std::string r = differs("gathered", mtreeList(gathered), listed);
     for (std::size_t i = 0; i < nodes.size() && r.empty(); ++i) {
-      _MTreeIter it(&nodes[i]);
+      _MTreeIter it(&nodes[0]);
+      mtreeWalk(it, i % 4); // stopped after a few nodes and moved to node i
+      it.SetRoot(&nodes[i]);
       r = differs("node", show(nodes[i].Depth(), nodes[i].Duplicate()),
                   show(model[i].depth, model[i].dup)) +
           differs("walk", mtreeWalk(it), walk(int(i)));
+      it.reset(); // back to node 0, to its end and past it
+      r += differs("walk again", mtreeWalk(it), walk(0));
+      r += differs("past the end", mtreeIndex(it++), -1);
     }
     return r;
   }
@@ -127,12 +134,15 @@ class MTreeHarness {
     chain(s, out);
     return out;
   }
-  // The first equal node walked from s, judged by `judge` (-1: each node).
+  // The first equal node walked from s, judged by `judge` (-1: each node),
+  // -1 for none, -2 when a comparison throws first.
   int firstEqual(int s, std::uintptr_t key, int judge) const {
-    for (int m : walk(s))
-      if (!mtreeCompare(model[judge < 0 ? m : judge].scrambled, model[m].key,
-                        key))
-        return m;
+    for (int m : walk(s)) {
+      const int r = mtreeCompare(model[judge < 0 ? m : judge].scrambled,
+                                 model[m].key, key);
+      if (r == 0 || r == 7)
+        return r ? -2 : m;
+    }
     return -1;
   }
   // Links `node` last in the chain that starts at `link`.
@@ -142,12 +152,16 @@ class MTreeHarness {
       last = &model[*last].sibling;
     *last = node;
   }
-  void place(std::uintptr_t key, bool scrambled, int ins, int srch) {
+  // Places a node as the constructor does: 0, or -2 when it throws.
+  int place(std::uintptr_t key, bool scrambled, int ins, int srch) {
     const int me = int(model.size()),
-              m = ins < me && srch < me ? firstEqual(srch, key, -1) : -1;
+              m = ins < me && srch < me ? firstEqual(srch, key, -1) : -1,
+              how = ins < me ? mtreeCompare(model[ins].scrambled,
+                                            model[ins].key, key)
+                             : 3;
+    if (m == -2 || how == 7)
+      return -2;
     Rec r{key, scrambled, false, 0, m >= 0, m >= 0 ? model[m].child : -1, -1};
-    const int how =
-        ins < me ? mtreeCompare(model[ins].scrambled, model[ins].key, key) : 3;
     if (how == 1)
       r.depth = model[ins].depth + 1, append(model[ins].child, me);
     if (how == -1)
@@ -156,7 +170,6 @@ class MTreeHarness {
       r.depth = model[ins].depth, r.dup = 1, r.child = model[ins].child,
       r.sibling = model[ins].sibling;
     model.push_back(r);
+    return 0;
   }
 };
-
-#endif
