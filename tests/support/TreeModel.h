@@ -72,8 +72,9 @@ struct TreeHarness {
     return keys;
   }
 
-  // Inserts (0, 1) or removes (2) key k, or starts the held walk in order o
-  // (3) or advances it steps + 1 times (4).
+  // Inserts (0, 1) or removes (2) key k, runs a walk through order() and
+  // reset() or starts the held walk in order o (3), or advances the held walk
+  // steps + 1 times (4).
   std::string step(Choices& c) {
     const std::uintptr_t k = 1 + c.below(40), steps = c.below(12),
                          op = c.below(5);
@@ -92,6 +93,16 @@ struct TreeHarness {
       held.reset();
       state[k] = n && (n->leftChild() || n->rightChild()) ? 2 : 0;
       return steps % 2 ? tree.remove(n) : tree.remove(ptr(k)), "";
+    }
+    if (op == 3 && steps < 4) { // a walk switched, advanced and restarted
+      const bool marking = held && order == PostOrder; // one post-order walk
+      const auto o2 = marking && o == PostOrder ? InOrder : o;
+      const Keys want = expect(o2); // before the walk marks nodes
+      _TreeIterator it(tree, marking ? InOrder : PreOrder);
+      it.order(o2);
+      ++it;
+      it.reset();
+      return differs("restarted", rest(it), want);
     }
     if (op == 3 || !held) { // a failed start leaves no walk
       held.reset(), held.emplace(tree, o);
