@@ -39,4 +39,16 @@ template <class H> void fuzzDrive(Choices& c) {
   }
 }
 
+// One fuzz input on one of the harnesses Hs, picked by the first choice when
+// there are several; 0, as libFuzzer expects.
+template <class... Hs>
+int fuzzInput(const std::uint8_t* data, std::size_t size) {
+  if (size > kMaxFuzzInput)
+    return 0;
+  Choices c{{}, data, data + size};
+  std::uint32_t pick = sizeof...(Hs) > 1 ? c.below(sizeof...(Hs)) : 0;
+  ((pick-- == 0 ? fuzzDrive<Hs>(c) : void()), ...);
+  return 0;
+}
+
 #endif

@@ -6,9 +6,5 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
-  if (size > kMaxFuzzInput)
-    return 0;
-  Choices choices{{}, data, data + size};
-  fuzzDrive<HashHarness>(choices);
-  return 0;
+  return fuzzInput<HashHarness>(data, size);
 }

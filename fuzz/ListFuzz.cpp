@@ -5,12 +5,5 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
-  if (size > kMaxFuzzInput)
-    return 0;
-  Choices c{{}, data, data + size};
-  if (c.below(2))
-    fuzzDrive<OrderListHarness>(c);
-  else
-    fuzzDrive<ListHarness>(c);
-  return 0;
+  return fuzzInput<ListHarness, OrderListHarness>(data, size);
 }

@@ -5,9 +5,5 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
-  if (size > kMaxFuzzInput)
-    return 0;
-  Choices choices{{}, data, data + size};
-  fuzzDrive<ObjectLstHarness>(choices);
-  return 0;
+  return fuzzInput<ObjectLstHarness>(data, size);
 }
