@@ -184,6 +184,23 @@ inline void stdListAppendWalkClear(benchmark::State& state) {
   });
 }
 
+// Times `probe(container, absent)` on a container of N elements (N the
+// benchmark's argument) filled with `add`, for an element it does not hold:
+// the search-miss workloads of every list.
+template <class C, class Add, class Probe>
+void searchMiss(benchmark::State& state, Add add, Probe probe) {
+  const auto n = static_cast<std::size_t>(state.range(0));
+  const std::vector<void*> elems = elements(n + 1);
+  C c;
+  for (std::size_t i = 0; i < n; ++i)
+    add(c, elems[i]);
+  void* absent = elems[n];
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(absent);
+    benchmark::DoNotOptimize(probe(c, absent));
+  }
+}
+
 } // namespace bench
 
 #endif

@@ -50,30 +50,18 @@ void ptrboxAppendWalkClear(benchmark::State& state) {
 // --- list_isin_miss --------------------------------------------------------
 
 void ptrboxIsInMiss(benchmark::State& state) {
-  const auto n = static_cast<std::size_t>(state.range(0));
-  const std::vector<void*> elems = bench::elements(n + 1);
-  _List list;
-  for (std::size_t i = 0; i < n; ++i)
-    list.insert(elems[i]);
-  void* absent = elems[n];
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(absent);
-    benchmark::DoNotOptimize(list.isIn(absent));
-  }
+  bench::searchMiss<_List>(
+      state, [](_List& l, void* e) { l.insert(e); },
+      [](_List& l, void* e) { return l.isIn(e); });
 }
 
 void stdIsInMiss(benchmark::State& state) {
-  const auto n = static_cast<std::size_t>(state.range(0));
-  const std::vector<void*> elems = bench::elements(n + 1);
-  std::list<void*> list;
-  for (std::size_t i = 0; i < n; ++i)
-    list.push_back(elems[i]);
-  void* absent = elems[n];
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(absent);
-    benchmark::DoNotOptimize(std::find(list.begin(), list.end(), absent) !=
-                             list.end());
-  }
+  using List = std::list<void*>;
+  bench::searchMiss<List>(
+      state, [](List& l, void* e) { l.push_back(e); },
+      [](List& l, void* e) {
+        return std::find(l.begin(), l.end(), e) != l.end();
+      });
 }
 
 // --- orderlist_insert_find -------------------------------------------------

@@ -52,29 +52,16 @@ void ptrboxAppendWalkClear(benchmark::State& state) {
 }
 
 void ptrboxSeekMiss(benchmark::State& state) {
-  const auto n = static_cast<std::size_t>(state.range(0));
-  const std::vector<void*> elems = bench::elements(n + 1);
-  ObjectLst list;
-  for (std::size_t i = 0; i < n; ++i)
-    list.append(elems[i]);
-  void* absent = elems[n];
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(absent);
-    benchmark::DoNotOptimize(list.seek(absent));
-  }
+  bench::searchMiss<ObjectLst>(
+      state, [](ObjectLst& l, void* e) { l.append(e); },
+      [](ObjectLst& l, void* e) { return l.seek(e); });
 }
 
 void stdSeekMiss(benchmark::State& state) {
-  const auto n = static_cast<std::size_t>(state.range(0));
-  const std::vector<void*> elems = bench::elements(n + 1);
-  std::list<void*> list;
-  for (std::size_t i = 0; i < n; ++i)
-    list.push_back(elems[i]);
-  void* absent = elems[n];
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(absent);
-    benchmark::DoNotOptimize(position(list, absent));
-  }
+  using List = std::list<void*>;
+  bench::searchMiss<List>(
+      state, [](List& l, void* e) { l.push_back(e); },
+      [](List& l, void* e) { return position(l, e); });
 }
 
 void registerObjectLst(const Scale& s) {
