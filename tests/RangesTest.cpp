@@ -11,6 +11,8 @@
 #include <Stack>
 #include <View>
 
+#include "support/Driver.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -71,9 +73,9 @@ TEST(Ranges, AlgorithmsAndAdaptorsWorkOnTheContainers) {
   for (int& x : v)
     list.insert(&x);
   auto ints = ptrbox::view<int>(list);
-  const auto one = [](int* x) { return *x == 1; };
-  EXPECT_EQ(std::ranges::distance(ints), 5);
-  EXPECT_EQ(std::ranges::count_if(ints, one), 2);
-  EXPECT_EQ(*std::ranges::find(list, &v[2]), &v[2]);
-  EXPECT_EQ(*(ints | std::views::reverse | std::views::drop(2)).front(), 4);
+  EXPECT_EQ(show(std::ranges::distance(ints),
+                 std::ranges::count_if(ints, [](int* x) { return *x == 1; }),
+                 *std::ranges::find(list, &v[2]) == &v[2],
+                 *(ints | std::views::reverse | std::views::drop(2)).front()),
+            "5 2 1 4 ");
 }

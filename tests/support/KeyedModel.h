@@ -38,7 +38,7 @@ struct TextKeys { // "k0".."k15"
 // classic hash walk. `replaces`: a present key takes the new datum.
 template <class C, class Keys, int order, bool replaces> class KeyedHarness {
  public:
-  explicit KeyedHarness(Choices& ch) : c(make(ch)) {}
+  explicit KeyedHarness(Choices& ch) : c(make(ch)) { std::fill(m, m + 16, -1); }
   long blocks() const {
     if constexpr (std::is_base_of_v<_Tree, C>)
       return -1; // killed nodes stay
@@ -64,9 +64,10 @@ template <class C, class Keys, int order, bool replaces> class KeyedHarness {
   }
 
   // Lookups by content, and the standard walk, forward and back, against
-  // the model's entries (the hash table's against its classic walk).
+  // the model's entries (the hash table's against its classic walk, whose
+  // entries must be the model's).
   std::string check() {
-    Seq<int> found, want, model, classic, walked;
+    Seq<int> found, want, model;
     for (int i = 0; i < 16; ++i) {
       const int k = order < 0 ? 15 - i : i, *got = c.find(keys.sought(k));
       found.push_back(got ? int(got - data) + 4 * c.contains(keys.sought(k))
@@ -75,26 +76,23 @@ template <class C, class Keys, int order, bool replaces> class KeyedHarness {
       if (m[k] >= 0)
         model.push_back(4 * k + m[k]);
     }
-    if constexpr (order == 0)
+    Seq<int> walk = model, entries = model;
+    if constexpr (order == 0) {
+      walk.clear();
       for (_HashIter it(c); it(); ++it)
-        classic.push_back(code(static_cast<typename Keys::taken>(it->key()),
-                               static_cast<int*>(it->data())));
-    for (auto [key, datum] : c)
-      walked.push_back(code(key, datum));
-    std::sort(walked.begin(), walked.end());
-    if (order < 0)
-      std::reverse(walked.begin(), walked.end());
+        walk.push_back(code(static_cast<typename Keys::taken>(it->key()),
+                            static_cast<int*>(it->data())));
+      std::sort((entries = walk).begin(), entries.end());
+    }
     const auto entry = [this](auto e) { return code(e.key, e.data); };
-    return differs("find", found, want) + differs("entries", walked, model) +
-           differs("standard walk", stdWalks(c, entry, 13),
-                   stdWalks(order ? model : classic, 13));
+    return differs("find", found, want) + differs("entries", entries, model) +
+           differs("standard walk", stdWalks(c, entry, 13), stdWalks(walk, 13));
   }
 
  private:
   Keys keys;
   int data[4] = {};
-  int m[16] = {-1, -1, -1, -1, -1, -1, -1, -1,
-               -1, -1, -1, -1, -1, -1, -1, -1}; // the datum under each key
+  int m[16]; // the datum under each key, -1 for none
   C c;
 
   int code(typename Keys::taken key, const int* datum) const {
