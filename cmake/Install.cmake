@@ -66,6 +66,12 @@ include(CPack)
 if(PTRBOX_BUILD_TESTS)
   add_test(NAME exported_symbols
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-symbols $<TARGET_FILE:ptrbox>)
+  # The ABI guard reads the classes from the debug information, so it runs
+  # where abidiff (abigail-tools) is installed and the build has -g.
+  find_program(PTRBOX_ABIDIFF abidiff)
+  if(PTRBOX_ABIDIFF AND CMAKE_BUILD_TYPE MATCHES "^(Debug|RelWithDebInfo)$")
+    add_test(NAME abi COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-abi $<TARGET_FILE:ptrbox>)
+  endif()
 endif()
 
 # The API reference: docs/Doxyfile, written into this build directory.
