@@ -28,17 +28,23 @@ target_include_directories(ptrbox PUBLIC
 
 # ptrbox_install_library(TARGET): a runtime library of the package, with its
 # SONAME link in Runtime, its libxxx.so link and imported target in
-# Development; cmake/Package.cmake adds its debug information and its shlibs
-# line. A second library built from the same headers (the checked build) is
-# one more call, and its pkg-config file one more configure_file like
-# ptrbox.pc below.
+# Development; cmake/Package.cmake, included below, adds its debug
+# information and its shlibs line, so every call comes before that.
 function(ptrbox_install_library target)
+  get_property(packaged GLOBAL PROPERTY PTRBOX_PACKAGED)
+  if(packaged)
+    message(FATAL_ERROR "ptrbox_install_library(${target}) after cmake/Package.cmake")
+  endif()
   install(TARGETS ${target} EXPORT ptrboxTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
     COMPONENT Runtime NAMELINK_COMPONENT Development)
   set_property(GLOBAL APPEND PROPERTY PTRBOX_RUNTIME_LIBRARIES ${target})
 endfunction()
 ptrbox_install_library(ptrbox)
+# A second library built from the same headers (the checked build) is one
+# more call here; its pkg-config file is one more configure_file like
+# ptrbox.pc below, and its gdb printers the same script installed once more
+# under its own name. check-abi compares it with the same baseline.
 install(FILES ${PTRBOX_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ptrbox
   COMPONENT Development)
 

@@ -70,6 +70,7 @@ This package contains the shared library.")
 # for each library: programs built against 1.y run with any later 1.x, as
 # the ABI only grows. (CPack's own shlibs would also scan the debug files.)
 get_property(PTRBOX_RUNTIME_LIBRARIES GLOBAL PROPERTY PTRBOX_RUNTIME_LIBRARIES)
+set_property(GLOBAL PROPERTY PTRBOX_PACKAGED ON)
 set(PTRBOX_SHLIBS "")
 foreach(target IN LISTS PTRBOX_RUNTIME_LIBRARIES)
   get_target_property(name ${target} OUTPUT_NAME)
