@@ -4,9 +4,10 @@
 # CPack (cmake/Package.cmake), the exported-symbol and ABI checks and the API
 # reference target (docs).
 #
-# Two install components, one Debian package each: Runtime (the library
-# itself and its SONAME link) and Development (everything a build against
-# the library reads, and the gdb printers).
+# Three install components, one Debian package each: Runtime (the library
+# itself and its SONAME link), Development (everything a build against the
+# library reads, and the gdb printers) and Debug (the library's debug
+# information, installed only by packaging: cmake/Package.cmake).
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
