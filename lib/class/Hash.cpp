@@ -153,7 +153,7 @@ _HashItem* _Hash::lookup(void* key, void* data, bool byData) {
   // Walks the chain from `cur` to the first entry that does not order
   // before the sought one. The links stay in locals and are published once:
   // virtual calls in the loop would otherwise force them back to memory.
-  auto walk = [this](_HashItem** cur, auto order) {
+  static constexpr auto walk = [](_Hash& h, _HashItem** cur, auto order) {
     _HashItem** prev = cur;
     _HashItem* found = nullptr;
     int depth = 1;
@@ -166,31 +166,33 @@ _HashItem* _Hash::lookup(void* key, void* data, bool byData) {
       prev = cur;
       cur = &sym->_next;
     }
-    prevSym = prev;
-    curSym = cur;
-    if (depth > maxDepth)
-      maxDepth = depth;
+    h.prevSym = prev;
+    h.curSym = cur;
+    if (depth > h.maxDepth)
+      h.maxDepth = depth;
     return found;
   };
-  // A table's own operations take the long path, kept out of line so that
-  // the short one needs no frame.
-  auto overridden = [ this, walk ](void* key, void* data, bool byData)
+  // A derived table's operations, called virtually: out of line, so that
+  // the inlined path below needs no frame.
+  auto overridden = [](_Hash & h, void* key, void* data, bool byData)
       __attribute__((noinline)) {
-    return walk(&tab[hash(key) % static_cast<unsigned long>(tabsize)],
-                [&](_HashItem* sym) {
-                  int c = keyCmp(sym->_key, key);
-                  if (c == 0 && byData)
-                    c = dataCmp(sym->_data, data);
-                  return c;
-                });
+    const unsigned long bucket =
+        h.hash(key) % static_cast<unsigned long>(h.tabsize);
+    return walk(h, &h.tab[bucket], [&](_HashItem* sym) {
+      int c = h.keyCmp(sym->_key, key);
+      if (c == 0 && byData)
+        c = h.dataCmp(sym->_data, data);
+      return c;
+    });
   };
   if (&typeid(*this) != &typeid(_Hash))
-    return overridden(key, data, byData);
+    return overridden(*this, key, data, byData);
   // The library's own operations, inlined: the address modulo the capacity
   // (reduced once: reducing twice gives the same bucket), the pointer
   // order, and data that always compare equal.
   const auto bits = reinterpret_cast<std::uintptr_t>(key);
-  return walk(&tab[static_cast<unsigned long>(bits) %
+  return walk(*this,
+              &tab[static_cast<unsigned long>(bits) %
                    static_cast<unsigned long>(tabsize)],
               [key](_HashItem* sym) {
                 return ptrbox_detail::pointerOrder(sym->_key, key);
