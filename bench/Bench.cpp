@@ -95,16 +95,19 @@ struct Harness {
       state.counters[name] = value;
   }
 
-  // Each side of one kind once at up to 100,000 elements: a first run
+  // Each side of one kind once at up to 100,000 elements (or
+  // PTRBOX_BENCH_OPS_MAX): a first run
   // makes the data and warms the heap uncounted, the second is counted.
   static int count(bool std, const std::regex& filter) {
+    const char* max = std::getenv("PTRBOX_BENCH_OPS_MAX");
+    const std::size_t cap = max ? std::strtoul(max, nullptr, 10) : 100000;
     for (const Workload& w : table())
       for (std::size_t n : w.sizes)
         for (const Side& side : w.sides) {
           if ((side.name.rfind("ptrbox", 0) == 0) == std ||
               !std::regex_search(w.name + "/" + side.name, filter))
             continue;
-          Run warm(std::min<std::size_t>(n, 100000), Run::Measure);
+          Run warm(std::min(n, cap), Run::Measure);
           Run r(warm.n, Run::Count);
           untilFilled(side, warm);
           r.row = w.name + "/" + side.name + "/" + std::to_string(r.n);

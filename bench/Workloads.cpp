@@ -1,9 +1,8 @@
 // The workloads: each family of ptrbox against the standard container a
-// caller would use instead, on the same data, in the same process.
-//
-// To add a workload, add a row to the table at the bottom: a name, its
-// sizes, and one side per contender, each a body that runs one repetition
-// for r.n elements and returns a checksum of what it read:
+// caller would use instead, on the same data, in the same process. To add
+// a workload, add a row to the table at the bottom: a name, its sizes, and
+// one side per contender, each a body that runs one repetition for r.n
+// elements and returns a checksum of what it read:
 //
 //   {"list_walk_range_for", {1000}, {
 //       {"ptrbox", [](Run& r) { /* walk cached<FilledList>(r.n) */ }},
@@ -15,7 +14,8 @@
 // times a phase (counter insert_ns, and one row of scripts/callgrind);
 // `r.filled()` once the container holds its N elements gives its
 // bytes_per_elem; `r.untimed(f)` keeps teardown out; `cached<T>(r.n)`
-// builds data once per size. Data generators are in Bench.cpp.
+// builds data once per size. Sides may come from a function, even in
+// another file built with other flags (as hashSides() makes them here).
 #include "Bench.h"
 
 #include <BinaryTree>

@@ -30,8 +30,12 @@ TEST(MTree, DestroyGathersMillionNodeChainsWithOneListNodeEach) {
                       releases = allocprobe::frees - frees;
     Indices order(n);
     std::iota(order.begin(), order.end(), 0);
-    EXPECT_EQ(show(mtreeList(list) == order, f.back().Depth(), news - releases,
-                   releases),
-              show(1, deep ? n - 1 : 0, n, deep ? n : 1));
+    const bool listed = mtreeList(list) == order;
+    // FindNode walks the whole chain and back up to a sibling of node 40:
+    // past the levels a walk keeps without an allocated record.
+    MTreeNode late(n + 1, false, int(n), &f[40], nullptr);
+    EXPECT_EQ(show(listed, f.back().Depth(), news - releases, releases,
+                   f[0].FindNode(ptr(n + 1)) == &late),
+              show(1, deep ? n - 1 : 0, n, deep ? n : 1, 1));
   }
 }

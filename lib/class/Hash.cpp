@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <typeinfo>
 
 // Records lie in the heap in insertion order, not bucket order, so a walk
 // over the buckets misses the cache at almost every record. Loading a
@@ -149,29 +150,53 @@ void _Hash::purgetab() {
 }
 
 _HashItem* _Hash::lookup(void* key, void* data, bool byData) {
-  // The walk keeps its links in locals and publishes them once: the virtual
-  // calls in the loop would otherwise force both back to memory every step.
-  _HashItem** cur = &tab[hash(key) % static_cast<unsigned long>(tabsize)];
-  _HashItem** prev = cur;
-  int depth = 1;
-  _HashItem* found = nullptr;
-  for (_HashItem* sym; (sym = *cur) != nullptr; ++depth) {
-    int c = keyCmp(sym->_key, key);
-    if (c == 0 && byData)
-      c = dataCmp(sym->_data, data);
-    if (c >= 0) {
-      if (c == 0)
-        found = sym;
-      break;
+  // Walks the chain from `cur` to the first entry that does not order
+  // before the sought one. The links stay in locals and are published once:
+  // virtual calls in the loop would otherwise force them back to memory.
+  static constexpr auto walk = [](_Hash& h, _HashItem** cur, auto order) {
+    _HashItem** prev = cur;
+    _HashItem* found = nullptr;
+    int depth = 1;
+    for (_HashItem* sym; (sym = *cur) != nullptr; ++depth) {
+      const int c = order(sym);
+      if (c >= 0) {
+        found = c == 0 ? sym : nullptr;
+        break;
+      }
+      prev = cur;
+      cur = &sym->_next;
     }
-    prev = cur;
-    cur = &sym->_next;
-  }
-  prevSym = prev;
-  curSym = cur;
-  if (depth > maxDepth)
-    maxDepth = depth;
-  return found;
+    h.prevSym = prev;
+    h.curSym = cur;
+    if (depth > h.maxDepth)
+      h.maxDepth = depth;
+    return found;
+  };
+  // A derived table's operations, called virtually: out of line, so that
+  // the inlined path below needs no frame.
+  auto overridden = [](_Hash & h, void* key, void* data, bool byData)
+      __attribute__((noinline)) {
+    const unsigned long bucket =
+        h.hash(key) % static_cast<unsigned long>(h.tabsize);
+    return walk(h, &h.tab[bucket], [&](_HashItem* sym) {
+      int c = h.keyCmp(sym->_key, key);
+      if (c == 0 && byData)
+        c = h.dataCmp(sym->_data, data);
+      return c;
+    });
+  };
+  if (&typeid(*this) != &typeid(_Hash))
+    return overridden(*this, key, data, byData);
+  // The library's own operations, inlined: the address modulo the capacity
+  // (reduced once: reducing twice gives the same bucket), the pointer
+  // order, and data that always compare equal.
+  const auto bits = reinterpret_cast<std::uintptr_t>(key);
+  return walk(*this,
+              &tab[static_cast<unsigned long>(bits) %
+                   static_cast<unsigned long>(tabsize)],
+              [key](_HashItem* sym) {
+                return ptrbox_detail::pointerOrder(sym->_key, key);
+              });
 }
 
 _HashItem* _Hash::place(void* key, void* data) {

@@ -75,13 +75,35 @@ int _MTree::keyCmp(const void* tKey, const void* iKey) {
   return t < i ? -1 : t > i ? 1 : 0;
 }
 
-// Each visited node judges its own key unless a `judge` is given. The
-// iterator is held by value, so it is released when keyCmp throws.
+// Each visited node judges its own key unless a `judge` is given. The walk
+// is _MTreeIter's, with the ancestors of the current node kept in a local
+// array rather than in one allocated stack record per descent: the first
+// kNear levels cost no allocation, deeper ones one stack record each, as
+// with the iterator (a throw changes no link).
 _MTree* _MTree::firstEqual(_MTree* start, const void* sought, _MTree* judge) {
-  _MTreeIter walk(start);
-  for (_MTree* node = walk(); node; node = walk++) {
+  constexpr std::size_t kNear = 32;
+  _MTree* near[kNear];
+  _MTreeStack far;
+  std::size_t depth = 0;
+  for (_MTree* node = start; node;) {
     if ((judge ? judge : node)->keyCmp(node->key, sought) == 0)
       return node;
+    if (node->child && !node->duplicate) {
+      if (depth < kNear)
+        near[depth] = node;
+      else
+        far.push(node);
+      ++depth;
+      node = node->child;
+      continue;
+    }
+    // Climb until some node on the way has a later sibling; no ancestor
+    // left means the start node's own chain is done.
+    while (!node->sibling && depth > 0) {
+      --depth;
+      node = depth < kNear ? near[depth] : far.pop();
+    }
+    node = node->sibling;
   }
   return nullptr;
 }

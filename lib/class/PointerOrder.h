@@ -30,6 +30,19 @@ inline int pointerDifference(const void* stored, const void* searched) {
 #endif
 }
 
+// The sign of pointerDifference(stored, searched): -1, 0 or 1. Loops that
+// need only the order use this, which on 64-bit targets is one comparison.
+inline int pointerOrder(const void* stored, const void* searched) {
+#if UINTPTR_MAX == 0xFFFFFFFFu
+  const int d = pointerDifference(stored, searched);
+  return (d > 0) - (d < 0);
+#else
+  const std::uintptr_t a = reinterpret_cast<std::uintptr_t>(stored);
+  const std::uintptr_t b = reinterpret_cast<std::uintptr_t>(searched);
+  return a < b ? -1 : a != b;
+#endif
+}
+
 } // namespace ptrbox_detail
 
 #endif

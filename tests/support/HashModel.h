@@ -1,8 +1,11 @@
-// The hash table against a model of its entries, on tables of random shapes.
-// Capacity, threshold and deepest lookup are read from the table after each
-// step (the growth examples pin down how they change); a failed step must
-// leave them and the entries as they were, except that an insertion may
-// fail after growing the table.
+// The hash table against a model of its entries, on tables of random shapes
+// and of five kinds: `_Hash` itself (the library's inlined operations), and
+// derived tables overriding `hash`, `keyCmp` or `dataCmp` alone, or all
+// three, each override counting its calls. Capacity, threshold and deepest
+// lookup are read from the table after each step (the growth examples pin
+// down how they change); a failed step must leave them and the entries as
+// they were, except that an insertion may fail after growing the table. A
+// held iterator steps along the walk between the other steps.
 #pragma once
 
 #include "support/Driver.h"
@@ -10,89 +13,155 @@
 #include <Hash>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
-// Tells entries of one key apart by their data.
-struct ByData : _Hash {
-  using _Hash::_Hash;
-  int dataCmp(void* a, void* b) override {
-    return num(a) < num(b) ? -1 : a != b;
-  }
+inline long calls[3]; // of the overriding hash, keyCmp and dataCmp
+
+// Each overrides one operation with the library's own behaviour (dataCmp:
+// by data value, as keyCmp orders keys) and counts its calls; Table<M> derives
+// from those of the bits of M (1 hash, 2 keyCmp, 4 dataCmp); Table<0> is
+// `_Hash` itself.
+template <class B> struct Hashing : B {
+  using B::B;
+  unsigned long hash(void* k) override { return ++calls[0], B::hash(k); }
 };
+template <class B> struct Keyed : B {
+  using B::B;
+  int keyCmp(void* a, void* b) override { return ++calls[1], B::keyCmp(a, b); }
+};
+template <class B> struct Dated : B {
+  using B::B;
+  int dataCmp(void* a, void* b) override { return ++calls[2], B::keyCmp(a, b); }
+};
+template <template <class> class O, class B, int On>
+using Add = std::conditional_t<On != 0, O<B>, B>;
+template <int M>
+using Table = Add<Dated, Add<Keyed, Add<Hashing, _Hash, M & 1>, M & 2>, M & 4>;
 
 // Keys 0..23 with data 0..3; entry (k, d) has the code 4k + d + 1, 0 for
 // none, so codes order as a chain does: by key, then data.
 class HashHarness {
  public:
-  explicit HashHarness(Choices& c)
-      : table(1 + c.below(7), c.below(4), c.below(3), c.below(5) * 0.375f) {
-    read();
+  explicit HashHarness(Choices& c) : kind(kinds[c.below(5)]) {
+    make<0, 1, 2, 4, 7>(1 + c.below(7), c.below(4), c.below(3), c.below(5));
   }
-  long blocks() const { return long(walk().size()) + 1; }
+  long blocks() const { return long(walk().size()) + 2; }
 
   std::string check() {
     Seq<std::uintptr_t> got;
-    for (_HashIter it(table); it(); ++it) { // == compares key, then data
+    for (_HashIter it(*table); it(); ++it) { // == compares key, then data
       _HashItem twin(it->data(), it->key()), other(ptr(9), it->key());
-      got.push_back(it == twin && it != other && it == it() && it != nullptr
-                        ? code(it())
-                        : 0);
+      const bool same = it == twin && (it != other) == (kind >= 4);
+      got.push_back(same && it == it() && it != nullptr ? code(it()) : 0);
     }
     // The walk's iterator has cleared the iterating flag as it went.
     const auto entry = [](_HashItem& e) { return code(&e); };
-    return differs("walk", got, walk()) +
-           differs("standard walk", stdWalks(table, entry, code(nullptr) + 5),
-                   stdWalks(walk(), code(nullptr) + 5)) +
-           differs("table",
-                   show(table.capacity(), table.growthThreshold(),
-                        table.maxLookupDepth(), table.isIterating(),
-                        table.size()),
-                   show(cap, thr, depth, 0, walk().size()));
+    const std::string r =
+        differs("walk", got, walk()) +
+        differs("standard walk", stdWalks(*table, entry, code(nullptr) + 5),
+                stdWalks(walk(), code(nullptr) + 5)) +
+        differs("table",
+                show(table->capacity(), table->growthThreshold(),
+                     table->maxLookupDepth(), table->isIterating(),
+                     table->size()),
+                show(cap, thr, depth, 0, walk().size()));
+    return held ? table->setIterating() : void(), r;
   }
 
   // Inserts (0, 1), finds (2) or removes (3) an entry, by key or by key and
-  // data; clears (4) or grows (5) the table.
+  // data; clears (4) or grows (5) the table; moves the held iterator (6).
   std::string step(Choices& c) {
-    const std::uintptr_t k = c.below(24), d = c.below(4), op = c.below(6),
+    const std::uintptr_t k = c.below(24), d = c.below(4), op = c.below(7),
                          e = 4 * k + d + 1;
-    const bool byData = c.below(2);
+    const bool byData = c.below(2) || op < 2, dataCmp = kind >= 4;
     std::uintptr_t found = 0; // where a lookup stops: (k, d), or k's least
     for (std::uintptr_t x = 4 * k + 1; x < 4 * k + 5 && !found; ++x)
-      found = in[x] && (!byData || x == e) ? x : 0;
+      found = in[x] && (!byData || !dataCmp || x == e) ? x : 0;
+    const long before[3] = {calls[0], calls[1], calls[2]};
+    const Seq<std::uintptr_t> entries = walk();
     std::string r;
+    if (op > 2 && op != 6)
+      held.reset(), at = 0; // removal, clearing and growth end a walk
     if (op < 2) {
       const std::size_t allocs = allocprobe::allocs;
       try {
-        r = differs("insert", code(table.insert(ptr(k), ptr(d))), e);
+        found = found ? found : e;
+        r = differs("insert", code(table->insert(ptr(k), ptr(d))), found);
       } catch (const std::bad_alloc&) {
         if (allocprobe::allocs - allocs == walk().size() + 1)
           read(); // grown (array, records) before the entry failed
         throw;
       }
-      in[e] = true;
+      in[found] = true;
     } else if (op == 2) {
-      _HashItem* got = byData ? table.find(ptr(k), ptr(d)) : table.find(ptr(k));
+      _HashItem* got =
+          byData ? table->find(ptr(k), ptr(d)) : table->find(ptr(k));
       r = differs("find", code(got), found);
     } else if (op == 3) {
-      byData ? table.remove(ptr(k), ptr(d)) : table.remove(ptr(k));
+      byData ? table->remove(ptr(k), ptr(d)) : table->remove(ptr(k));
       in[found] = false;
     } else if (op == 4) {
-      table.clear();
+      table->clear();
       std::fill(in, in + 97, false);
-    } else if (cap < 200) {
-      table.resize();
+    } else if (op == 5 && cap < 200) {
+      table->resize();
+    } else if (op == 6) { // starts a walk, or ++it, it++ or reset()
+      Seq<std::uintptr_t> v = walk();
+      v.push_back(0); // after the last entry, where an ended walk stands
+      const std::uintptr_t how = c.below(4), was = at,
+                           next = at ? *(std::find(v.begin(), v.end(), at) + 1)
+                                     : 0;
+      std::uintptr_t got;
+      if (!held || how == 0)
+        held.emplace(*table), at = v[0], got = code((*held)());
+      else if (how == 1)
+        at = next, got = code(++*held);
+      else if (how == 2)
+        at = next, r = differs("it++", code((*held)++), was),
+        got = code((*held)());
+      else
+        held->reset(), at = v[0], got = code((*held)());
+      r += differs("iterator", got, at);
     }
+    const bool grown = table->capacity() != cap;
+    if (grown && held) // a held iterator suspends growth on insertion
+      r += show("grown while iterating");
     read();
+    // Each override runs in every lookup (keyCmp when the chain holds an
+    // entry, dataCmp when it holds the key) and in a growth's rebuild (hash
+    // once per entry; keyCmp in the deepest placement, once per link; and
+    // dataCmp for each entry placed behind one of its key).
+    long least[3] = {op < 4, grown ? depth - 1 : 0, 0};
+    bool key[24] = {};
+    for (std::uintptr_t x : entries) {
+      const std::uintptr_t y = (x - 1) / 4;
+      least[0] += grown, least[2] += std::exchange(key[y], true) && grown;
+      least[1] = std::max(least[1], long(op < 4 && y % cap == k % cap));
+    }
+    least[2] += op < 4 && byData && key[k];
+    for (int i = 0; i < 3; ++i)
+      if ((kind & 1 << i) && calls[i] - before[i] < least[i])
+        r += show("override", i, "called", calls[i] - before[i], "times");
     return r;
   }
 
  private:
-  ByData table;
+  static constexpr int kinds[] = {0, 1, 2, 4, 7};
+  const int kind; // the table is a Table<kind>
+  template <int... M> void make(int s, int t, int d, std::uint32_t r) {
+    ((M == kind ? table.reset(new Table<M>(s, t, d, r * .375f)) : void()), ...);
+    read();
+  }
+  std::unique_ptr<_Hash> table;
+  std::optional<_HashIter> held;
+  std::uintptr_t at = 0; // the held iterator's entry
   int cap, thr, depth;
   bool in[97] = {}; // in[code]: stored
 
   void read() {
-    cap = table.capacity(), thr = table.growthThreshold(),
-    depth = table.maxLookupDepth();
+    cap = table->capacity(), thr = table->growthThreshold(),
+    depth = table->maxLookupDepth();
   }
   static std::uintptr_t code(_HashItem* e) {
     return e ? num(e->key()) * 4 + num(e->data()) + 1 : 0;
