@@ -1,0 +1,408 @@
+// The checked library's registry and reports.
+//
+// What the checks remember lives here, never in the objects: a fixed,
+// zero-initialised table of records keyed by (address, kind), guarded by
+// one mutex. It never allocates, so a program's allocation counts are the
+// same checked or not; when its probe window is full it evicts a record,
+// which can only make a later check silent. Records:
+// - a container (list or table) that a checked iterator stood in, with its
+//   life (a number no other record shares) and whether it was destroyed;
+// - a node (list node, object-list node, table entry) that checked
+//   iterators stand on, with a life, a watcher count, and why it went;
+// - an iterator, with its fields as its last checked operation left them,
+//   the node it stood on and the lives of that node and of its container.
+// A report needs the iterator's fields unchanged since then and the same
+// lives: an iterator that other code moved, or a node made anew at a
+// reused address, is not known, and is not reported.
+#include "Checks.h"
+
+#include "Hash"
+#include "ListIter"
+#include "ObjectLstIter"
+#include "OrderList"
+
+#include <cinttypes>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <typeinfo>
+
+namespace ptrbox_checked {
+namespace {
+
+enum Kind : std::uint32_t { Container = 1, Node, Iterator };
+
+struct Entry {
+  std::uintptr_t key; // 0: never used; 1: erased
+  Kind kind;
+  Reason state;  // containers and nodes: Live, or why they went
+  Reason change; // tables: the last change of the bucket array
+  std::uint32_t watchers;
+  std::uint64_t life;  // containers, nodes: this record's; iterators: node's
+  std::uint64_t owner; // iterators: the life of their container
+  const void* container;
+  const void* node;
+  const void* fields[3];
+};
+
+constexpr unsigned kBits = 14;
+constexpr std::size_t kSlots = std::size_t(1) << kBits, kWindow = 16;
+Entry slots[kSlots];
+std::uint64_t lives;
+std::mutex lock; // constant-initialised: no code runs at load time
+
+std::uintptr_t address(const void* p) {
+  return reinterpret_cast<std::uintptr_t>(p);
+}
+
+std::size_t home(std::uintptr_t key, Kind kind) {
+  return std::size_t((key ^ kind) * 0x9E3779B97F4A7C15ull >> (64 - kBits));
+}
+
+Entry* find(const void* p, Kind kind) {
+  const std::uintptr_t key = address(p);
+  for (std::size_t i = 0, h = home(key, kind); i < kWindow; ++i) {
+    Entry& e = slots[(h + i) % kSlots];
+    if (e.key == 0)
+      return nullptr;
+    if (e.key == key && e.kind == kind)
+      return &e;
+  }
+  return nullptr;
+}
+
+// A fresh record for p; the one already there when `keep` is set. Evicts the
+// record at p's home slot when the window is full.
+Entry* make(const void* p, Kind kind, bool keep = true) {
+  const std::uintptr_t key = address(p);
+  const std::size_t h = home(key, kind);
+  Entry* free = nullptr;
+  for (std::size_t i = 0; i < kWindow; ++i) {
+    Entry& e = slots[(h + i) % kSlots];
+    if (e.key == key && e.kind == kind) {
+      if (keep)
+        return &e;
+      free = &e;
+      break;
+    }
+    if (e.key <= 1 && !free)
+      free = &e;
+    if (e.key == 0)
+      break;
+  }
+  Entry* e = free ? free : &slots[h];
+  *e = Entry{key, kind, Live, Live, 0, ++lives, 0, nullptr, nullptr, {}};
+  return e;
+}
+
+void erase(Entry* e) { e->key = 1; }
+
+// The node record `life` loses a watcher; erased with its last one.
+void leave(const void* node, std::uint64_t life) {
+  Entry* n = node ? find(node, Node) : nullptr;
+  if (n && n->life == life && (n->watchers <= 1 || --n->watchers == 0))
+    erase(n);
+}
+
+// An iterator's position as its fields give it.
+struct Position {
+  const char* cls;
+  const void* it;
+  const void* container;
+  const void* node; // null: on no node (at an end, or the list only)
+  const void* fields[3];
+};
+
+// The record of p.it when its fields are as its last checked operation
+// left them; null otherwise.
+Entry* known(const Position& p) {
+  Entry* i = find(p.it, Iterator);
+  if (!i || i->container != p.container)
+    return nullptr;
+  for (int f = 0; f < 3; ++f)
+    if (i->fields[f] != p.fields[f])
+      return nullptr;
+  return i;
+}
+
+[[noreturn]] void stale(const Position& p, const char* op, const char* rule,
+                        const char* containerName) {
+  char where[64];
+  std::snprintf(where, sizeof where, "%s::%s", p.cls, op);
+  report(where, rule, containerName, p.container, "iterator", p.it);
+}
+
+const char* listRule(Reason why) {
+  switch (why) {
+  case Removed:
+    return "the node under this iterator was removed from its list";
+  case Cleared:
+    return "the list was cleared while this iterator stood on one of its "
+           "nodes";
+  case Assigned:
+    return "the list was assigned to while this iterator stood on one of its "
+           "nodes";
+  default:
+    return "the list was destroyed while this iterator stood on one of its "
+           "nodes";
+  }
+}
+
+// Stops when the list or the node under the cursor went since the
+// iterator's last checked operation. `sure`: every construction of this
+// kind of list is seen, so a destroyed record means no list lives there.
+void checkListPosition(const Position& p, const char* op, bool sure) {
+  std::lock_guard<std::mutex> guard(lock);
+  const Entry* c = find(p.container, Container);
+  const bool destroyed = c && c->state == Destroyed;
+  if (destroyed && sure)
+    stale(p, op, "the list was destroyed before this iterator", "list");
+  const Entry* i = known(p);
+  if (!i)
+    return;
+  if (destroyed && c->life == i->owner)
+    stale(p, op, "the list was destroyed before this iterator", "list");
+  const Entry* n = p.node ? find(p.node, Node) : nullptr;
+  if (n && n->life == i->life && n->state != Live)
+    stale(p, op, listRule(n->state), "list");
+}
+
+// Records where the iterator now stands.
+void moved(const Position& p) {
+  std::lock_guard<std::mutex> guard(lock);
+  if (Entry* old = find(p.it, Iterator))
+    leave(old->node, old->life);
+  Entry* c = make(p.container, Container);
+  if (c->state == Destroyed) // a list made where unchecked code sees it
+    c = make(p.container, Container, false);
+  const std::uint64_t owner = c->life;
+  std::uint64_t life = 0;
+  if (p.node) {
+    Entry* n = make(p.node, Node);
+    if (n->state != Live) // a new node at a reused address
+      n = make(p.node, Node, false);
+    ++n->watchers;
+    life = n->life;
+  }
+  Entry* i = make(p.it, Iterator, false);
+  i->owner = owner, i->life = life;
+  i->container = p.container, i->node = p.node;
+  for (int f = 0; f < 3; ++f)
+    i->fields[f] = p.fields[f];
+}
+
+const void* asPointer(int v) {
+  return reinterpret_cast<const void*>(static_cast<std::intptr_t>(v));
+}
+
+Position hashPosition(const _HashIter* it, const _Hash* table,
+                      _HashItem* const* bucket, int index,
+                      const _HashItem* entry) {
+  return {"_HashIter",
+          it,
+          table,
+          bucket ? entry : nullptr,
+          {bucket, entry, asPointer(index)}};
+}
+
+} // namespace
+
+void report(const char* where, const char* rule, const char* name1,
+            const void* p1, const char* name2, const void* p2,
+            const char* extra) {
+  char line[512];
+  int n = std::snprintf(line, sizeof line, "ptrbox: %s: %s (%s 0x%" PRIxPTR,
+                        where, rule, name1, address(p1));
+  if (name2 && n > 0 && std::size_t(n) < sizeof line)
+    n += std::snprintf(line + n, sizeof line - n, ", %s 0x%" PRIxPTR, name2,
+                       address(p2));
+  if (extra && n > 0 && std::size_t(n) < sizeof line)
+    n += std::snprintf(line + n, sizeof line - n, ", %s", extra);
+  std::fprintf(stderr, "%s)\n", line);
+  std::fflush(stderr);
+  std::abort();
+}
+
+void hashMade(const _Hash* table, int size, int threshold, float rate) {
+  char values[96];
+  std::snprintf(values, sizeof values, "size %d, threshold %d, rate %g", size,
+                threshold, static_cast<double>(rate));
+  if (size < 1)
+    report("_Hash::_Hash", "the size is below 1", "table", table, nullptr,
+           nullptr, values);
+  if (!std::isfinite(rate) || rate < 0)
+    report("_Hash::_Hash", "the growth rate is negative or not finite", "table",
+           table, nullptr, nullptr, values);
+  const double grown = static_cast<double>(size) * threshold;
+  if (grown > INT32_MAX || size + grown * rate + 0.5 > INT32_MAX)
+    report("_Hash::_Hash", "the first growth would overflow int", "table",
+           table, nullptr, nullptr, values);
+  containerMade(table);
+}
+
+void hashGrowing(const _Hash* table, int size, int threshold, float rate) {
+  const double grown = static_cast<double>(size) * threshold;
+  if (grown > INT32_MAX || size + grown * rate + 0.5 > INT32_MAX) {
+    char values[96];
+    std::snprintf(values, sizeof values, "size %d, threshold %d, rate %g", size,
+                  threshold, static_cast<double>(rate));
+    report("_Hash::resize", "this growth would overflow int", "table", table,
+           nullptr, nullptr, values);
+  }
+}
+
+void hashChanged(const _Hash* table, Reason how) {
+  std::lock_guard<std::mutex> guard(lock);
+  if (Entry* c = find(table, Container))
+    c->change = how;
+}
+
+void containerMade(const void* container) {
+  std::lock_guard<std::mutex> guard(lock);
+  if (Entry* c = find(container, Container))
+    erase(c);
+}
+
+void containerGone(const void* container) {
+  std::lock_guard<std::mutex> guard(lock);
+  if (Entry* c = find(container, Container))
+    c->state = Destroyed;
+}
+
+void nodeGone(const void* node, Reason why) {
+  std::lock_guard<std::mutex> guard(lock);
+  if (Entry* n = find(node, Node); n && n->state == Live)
+    n->state = why;
+}
+
+void nodeMade(const void* node) {
+  std::lock_guard<std::mutex> guard(lock);
+  if (Entry* n = find(node, Node))
+    erase(n);
+}
+
+void listReleasing(const _List* list, const _ListItem* sentinel, Reason why) {
+  if (why == Destroyed)
+    containerGone(list);
+  std::lock_guard<std::mutex> guard(lock);
+  for (const _ListItem* p = sentinel->forw; p != sentinel; p = p->forw)
+    if (Entry* n = find(p, Node); n && n->state == Live)
+      n->state = why;
+}
+
+void objectLstReleasing(const ObjectLst* list, const ObjectListElement* head,
+                        Reason why) {
+  if (why == Destroyed)
+    containerGone(list);
+  std::lock_guard<std::mutex> guard(lock);
+  for (const ObjectListElement* p = head; p; p = p->next)
+    if (Entry* n = find(p, Node); n && n->state == Live)
+      n->state = why;
+}
+
+void hashIterStart(const _HashIter* it, const _Hash* table) {
+  if (!table)
+    report("_HashIter::_HashIter", "the table is null", "table", table,
+           "iterator", it);
+  std::lock_guard<std::mutex> guard(lock);
+  if (const Entry* c = find(table, Container); c && c->state == Destroyed)
+    report("_HashIter::_HashIter", "the table was destroyed", "table", table,
+           "iterator", it);
+}
+
+void hashIterUse(const char* op, const _HashIter* it, const _Hash* table,
+                 _HashItem* const* bucket, int index, const _HashItem* entry) {
+  const Position p = hashPosition(it, table, bucket, index, entry);
+  {
+    // Every table is made by the library, so a destroyed record is sure.
+    std::lock_guard<std::mutex> guard(lock);
+    const Entry* c = find(table, Container);
+    if (c && c->state == Destroyed)
+      stale(p, op,
+            bucket ? "the table was destroyed while this iterator held a "
+                     "position"
+                   : "the table was destroyed before this iterator",
+            "table");
+    // A held position lies in the table's present bucket array, whoever
+    // moved the iterator there.
+    if (bucket && address(bucket) != address(table->table()) +
+                                         std::uintptr_t(index) * sizeof bucket)
+      stale(p, op,
+            !c                  ? "the table's bucket array was replaced while "
+                                  "this iterator held a position"
+            : c->change == Grew ? "the table grew while this iterator held a "
+                                  "position"
+                                : "the table was cleared while this iterator "
+                                  "held a position",
+            "table");
+    const Entry* i = known(p);
+    const Entry* n = i && p.node ? find(p.node, Node) : nullptr;
+    if (n && n->life == i->life && n->state != Live)
+      stale(p, op, "the entry under this iterator was removed", "table");
+  }
+}
+
+void hashIterMoved(const _HashIter* it, const _Hash* table,
+                   _HashItem* const* bucket, int index,
+                   const _HashItem* entry) {
+  moved(hashPosition(it, table, bucket, index, entry));
+}
+
+void hashIterEnd(const _HashIter* it, const _Hash* table) {
+  std::lock_guard<std::mutex> guard(lock);
+  if (const Entry* c = find(table, Container); c && c->state == Destroyed)
+    report("_HashIter::~_HashIter",
+           "the table was destroyed before this "
+           "iterator",
+           "table", table, "iterator", it);
+  if (Entry* i = find(it, Iterator)) {
+    leave(i->node, i->life);
+    erase(i);
+  }
+}
+
+void listInsert(const char* op, const _List* list) {
+  // Ordered lists need keyed nodes; a plain list costs one type comparison.
+  if (typeid(*list) != typeid(_List) &&
+      dynamic_cast<const _OrderList*>(list) != nullptr)
+    report(op, "an element without a key was inserted into an _OrderList",
+           "list", list);
+}
+
+void listIterUse(const char* op, const _ListIter* it, const _List* list,
+                 const _ListItem* node, const _ListItem* current,
+                 const _ListItem* start) {
+  checkListPosition({"_ListIter", it, list, node, {current, start, nullptr}},
+                    op, true);
+}
+
+void listIterMoved(const _ListIter* it, const _List* list,
+                   const _ListItem* node, const _ListItem* current,
+                   const _ListItem* start) {
+  moved({"_ListIter", it, list, node, {current, start, nullptr}});
+}
+
+void objectLstMade(const ObjectLst* list) { containerMade(list); }
+
+void objectLstDying(const ObjectLst* list, const ObjectListElement* head) {
+  objectLstReleasing(list, head, Destroyed);
+}
+
+void objectLstIterUse(const char* op, const ObjectLstIter* it,
+                      const ObjectLst* list, const ObjectListElement* node,
+                      const ObjectListElement* current) {
+  // An object list may be made by unchecked inline code: a destroyed record
+  // counts only for an iterator that has not moved since it was seen.
+  checkListPosition(
+      {"ObjectLstIter", it, list, node, {current, nullptr, nullptr}}, op,
+      false);
+}
+
+void objectLstIterMoved(const ObjectLstIter* it, const ObjectLst* list,
+                        const ObjectListElement* current) {
+  moved({"ObjectLstIter", it, list, current, {current, nullptr, nullptr}});
+}
+
+} // namespace ptrbox_checked
