@@ -44,7 +44,7 @@ struct Entry {
   std::uint64_t owner; // iterators: the life of their container
   const void* container;
   const void* node;
-  const void* fields[3];
+  std::uintptr_t fields[3];
 };
 
 constexpr unsigned kBits = 14;
@@ -112,7 +112,7 @@ struct Position {
   const void* it;
   const void* container;
   const void* node; // null: on no node (at an end, or the list only)
-  const void* fields[3];
+  std::uintptr_t fields[3];
 };
 
 // The record of p.it when its fields are as its last checked operation
@@ -193,10 +193,6 @@ void moved(const Position& p) {
     i->fields[f] = p.fields[f];
 }
 
-const void* asPointer(int v) {
-  return reinterpret_cast<const void*>(static_cast<std::intptr_t>(v));
-}
-
 Position hashPosition(const _HashIter* it, const _Hash* table,
                       _HashItem* const* bucket, int index,
                       const _HashItem* entry) {
@@ -204,7 +200,7 @@ Position hashPosition(const _HashIter* it, const _Hash* table,
           it,
           table,
           bucket ? entry : nullptr,
-          {bucket, entry, asPointer(index)}};
+          {address(bucket), address(entry), std::uintptr_t(index)}};
 }
 
 } // namespace
@@ -219,7 +215,7 @@ void report(const char* where, const char* rule, const char* name1,
     n += std::snprintf(line + n, sizeof line - n, ", %s 0x%" PRIxPTR, name2,
                        address(p2));
   if (extra && n > 0 && std::size_t(n) < sizeof line)
-    n += std::snprintf(line + n, sizeof line - n, ", %s", extra);
+    std::snprintf(line + n, sizeof line - n, ", %s", extra);
   std::fprintf(stderr, "%s)\n", line);
   std::fflush(stderr);
   std::abort();
@@ -374,14 +370,15 @@ void listInsert(const char* op, const _List* list) {
 void listIterUse(const char* op, const _ListIter* it, const _List* list,
                  const _ListItem* node, const _ListItem* current,
                  const _ListItem* start) {
-  checkListPosition({"_ListIter", it, list, node, {current, start, nullptr}},
-                    op, true);
+  checkListPosition(
+      {"_ListIter", it, list, node, {address(current), address(start), 0}}, op,
+      true);
 }
 
 void listIterMoved(const _ListIter* it, const _List* list,
                    const _ListItem* node, const _ListItem* current,
                    const _ListItem* start) {
-  moved({"_ListIter", it, list, node, {current, start, nullptr}});
+  moved({"_ListIter", it, list, node, {address(current), address(start), 0}});
 }
 
 void objectLstMade(const ObjectLst* list) { containerMade(list); }
@@ -395,14 +392,13 @@ void objectLstIterUse(const char* op, const ObjectLstIter* it,
                       const ObjectListElement* current) {
   // An object list may be made by unchecked inline code: a destroyed record
   // counts only for an iterator that has not moved since it was seen.
-  checkListPosition(
-      {"ObjectLstIter", it, list, node, {current, nullptr, nullptr}}, op,
-      false);
+  checkListPosition({"ObjectLstIter", it, list, node, {address(current), 0, 0}},
+                    op, false);
 }
 
 void objectLstIterMoved(const ObjectLstIter* it, const ObjectLst* list,
                         const ObjectListElement* current) {
-  moved({"ObjectLstIter", it, list, current, {current, nullptr, nullptr}});
+  moved({"ObjectLstIter", it, list, current, {address(current), 0, 0}});
 }
 
 } // namespace ptrbox_checked
