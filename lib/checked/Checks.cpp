@@ -21,12 +21,13 @@
 #include "ObjectLstIter"
 #include "OrderList"
 
+#include <atomic>
 #include <cinttypes>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
+#include <thread>
 #include <typeinfo>
 
 namespace ptrbox_checked {
@@ -35,7 +36,7 @@ namespace {
 enum Kind : std::uint32_t { Container = 1, Node, Iterator };
 
 struct Entry {
-  std::uintptr_t key; // 0: never used; 1: erased
+  std::uintptr_t key; // 0: empty
   Kind kind;
   Reason state;  // containers and nodes: Live, or why they went
   Reason change; // tables: the last change of the bucket array
@@ -47,14 +48,35 @@ struct Entry {
   std::uintptr_t fields[3];
 };
 
-constexpr unsigned kBits = 14;
+constexpr unsigned kBits = 12;
 constexpr std::size_t kSlots = std::size_t(1) << kBits, kWindow = 16;
 Entry slots[kSlots];
 std::uint64_t lives;
-std::mutex lock; // constant-initialised: no code runs at load time
+// Live node and container records: while there are none, making, releasing
+// and destroying take no lock. A thread reads its own updates, and nodes and
+// lists are used by one thread at a time, so relaxed reads suffice.
+std::atomic<int> nodeRecords, containerRecords;
+// A spin lock: constant-initialised, so no code runs at load time.
+std::atomic_flag busy = ATOMIC_FLAG_INIT;
+
+struct Guard {
+  Guard() {
+    while (busy.test_and_set(std::memory_order_acquire))
+      std::this_thread::yield();
+  }
+  ~Guard() { busy.clear(std::memory_order_release); }
+  Guard(const Guard&) = delete;
+  Guard& operator=(const Guard&) = delete;
+};
 
 std::uintptr_t address(const void* p) {
   return reinterpret_cast<std::uintptr_t>(p);
+}
+
+std::atomic<int>* counter(Kind kind) {
+  return kind == Node        ? &nodeRecords
+         : kind == Container ? &containerRecords
+                             : nullptr;
 }
 
 std::size_t home(std::uintptr_t key, Kind kind) {
@@ -73,31 +95,52 @@ Entry* find(const void* p, Kind kind) {
   return nullptr;
 }
 
+// Empties e's slot, then moves later records of the run back into the gap
+// when their home allows, so that a lookup can stop at the first empty slot
+// (linear probing with backward-shift deletion). Records may move: callers
+// look them up again afterwards.
+void erase(Entry* e) {
+  if (std::atomic<int>* c = counter(e->kind))
+    c->fetch_sub(1, std::memory_order_relaxed);
+  std::size_t gap = std::size_t(e - slots);
+  for (std::size_t j = (gap + 1) % kSlots; slots[j].key != 0;
+       j = (j + 1) % kSlots) {
+    const std::size_t h = home(slots[j].key, slots[j].kind);
+    if ((j - h) % kSlots >= (j - gap) % kSlots) {
+      slots[gap] = slots[j];
+      gap = j;
+    }
+  }
+  slots[gap].key = 0;
+}
+
 // A fresh record for p; the one already there when `keep` is set. Evicts the
 // record at p's home slot when the window is full.
 Entry* make(const void* p, Kind kind, bool keep = true) {
   const std::uintptr_t key = address(p);
   const std::size_t h = home(key, kind);
-  Entry* free = nullptr;
+  Entry* e = &slots[h];
   for (std::size_t i = 0; i < kWindow; ++i) {
-    Entry& e = slots[(h + i) % kSlots];
-    if (e.key == key && e.kind == kind) {
+    Entry& at = slots[(h + i) % kSlots];
+    if (at.key == key && at.kind == kind) {
       if (keep)
-        return &e;
-      free = &e;
+        return &at;
+      e = &at;
       break;
     }
-    if (e.key <= 1 && !free)
-      free = &e;
-    if (e.key == 0)
+    if (at.key == 0) {
+      e = &at;
       break;
+    }
   }
-  Entry* e = free ? free : &slots[h];
+  if (e->key != 0)
+    if (std::atomic<int>* c = counter(e->kind))
+      c->fetch_sub(1, std::memory_order_relaxed);
+  if (std::atomic<int>* c = counter(kind))
+    c->fetch_add(1, std::memory_order_relaxed);
   *e = Entry{key, kind, Live, Live, 0, ++lives, 0, nullptr, nullptr, {}};
   return e;
 }
-
-void erase(Entry* e) { e->key = 1; }
 
 // The node record `life` loses a watcher; erased with its last one.
 void leave(const void* node, std::uint64_t life) {
@@ -151,42 +194,63 @@ const char* listRule(Reason why) {
 }
 
 // Stops when the list or the node under the cursor went since the
-// iterator's last checked operation. `sure`: every construction of this
-// kind of list is seen, so a destroyed record means no list lives there.
-void checkListPosition(const Position& p, const char* op, bool sure) {
-  std::lock_guard<std::mutex> guard(lock);
-  const Entry* c = find(p.container, Container);
-  const bool destroyed = c && c->state == Destroyed;
-  if (destroyed && sure)
-    stale(p, op, "the list was destroyed before this iterator", "list");
-  const Entry* i = known(p);
-  if (!i)
-    return;
-  if (destroyed && c->life == i->owner)
-    stale(p, op, "the list was destroyed before this iterator", "list");
-  const Entry* n = p.node ? find(p.node, Node) : nullptr;
+// iterator's last checked operation, and returns its record (null when it
+// is not known) and that of its node (null when none). `sure`: every
+// construction of this kind of list is seen, so a destroyed record means
+// that no list lives there now.
+Entry* checkListPosition(const Position& p, const char* op, bool sure,
+                         Entry** node = nullptr) {
+  Entry* i = known(p);
+  Entry* n = i && p.node ? find(p.node, Node) : nullptr;
   if (n && n->life == i->life && n->state != Live)
     stale(p, op, listRule(n->state), "list");
+  if (node)
+    *node = n && n->life == i->life ? n : nullptr;
+  if (n && n->life == i->life)
+    return i; // a live node: its list lives
+  const Entry* c = find(p.container, Container);
+  if (c && c->state == Destroyed && (sure || (i && c->life == i->owner)))
+    stale(p, op, "the list was destroyed before this iterator", "list");
+  return i;
 }
 
-// Records where the iterator now stands.
-void moved(const Position& p) {
-  std::lock_guard<std::mutex> guard(lock);
-  if (Entry* old = find(p.it, Iterator))
-    leave(old->node, old->life);
-  Entry* c = make(p.container, Container);
-  if (c->state == Destroyed) // a list made where unchecked code sees it
-    c = make(p.container, Container, false);
-  const std::uint64_t owner = c->life;
-  std::uint64_t life = 0;
-  if (p.node) {
-    Entry* n = make(p.node, Node);
-    if (n->state != Live) // a new node at a reused address
-      n = make(p.node, Node, false);
-    ++n->watchers;
-    life = n->life;
+// Records where the iterator now stands. `was` is its record when it was
+// known at its previous position, `left` the record of the node it left.
+void moved(const Position& p, Entry* was, Entry* left = nullptr) {
+  std::uint64_t owner = was ? was->owner : 0;
+  if (!owner) {
+    Entry* c = make(p.container, Container);
+    if (c->state == Destroyed) // a list made where unchecked code sees it
+      c = make(p.container, Container, false);
+    owner = c->life;
   }
-  Entry* i = make(p.it, Iterator, false);
+  std::uint64_t life = 0;
+  const void* leftNode = nullptr;
+  std::uint64_t leftLife = 0;
+  if (Entry* old = was ? was : find(p.it, Iterator))
+    leftNode = old->node, leftLife = old->life;
+  if (p.node && p.node == leftNode) {
+    life = leftLife; // stays: its watch stays
+  } else {
+    if (p.node) {
+      Entry* n = make(p.node, Node);
+      if (n->state != Live) // a new node at a reused address
+        n = make(p.node, Node, false);
+      ++n->watchers;
+      life = n->life;
+    }
+    // Erasing may move records: `was` is checked again below.
+    if (left && left->key == address(leftNode) && left->kind == Node &&
+        left->life == leftLife) {
+      if (left->watchers <= 1 || --left->watchers == 0)
+        erase(left);
+    } else {
+      leave(leftNode, leftLife);
+    }
+  }
+  Entry* i = was && was->key == address(p.it) && was->kind == Iterator
+                 ? was
+                 : make(p.it, Iterator, false);
   i->owner = owner, i->life = life;
   i->container = p.container, i->node = p.node;
   for (int f = 0; f < 3; ++f)
@@ -250,31 +314,41 @@ void hashGrowing(const _Hash* table, int size, int threshold, float rate) {
 }
 
 void hashChanged(const _Hash* table, Reason how) {
-  std::lock_guard<std::mutex> guard(lock);
+  if (containerRecords.load(std::memory_order_relaxed) == 0)
+    return;
+  Guard guard;
   if (Entry* c = find(table, Container))
     c->change = how;
 }
 
 void containerMade(const void* container) {
-  std::lock_guard<std::mutex> guard(lock);
+  if (containerRecords.load(std::memory_order_relaxed) == 0)
+    return;
+  Guard guard;
   if (Entry* c = find(container, Container))
     erase(c);
 }
 
 void containerGone(const void* container) {
-  std::lock_guard<std::mutex> guard(lock);
+  if (containerRecords.load(std::memory_order_relaxed) == 0)
+    return;
+  Guard guard;
   if (Entry* c = find(container, Container))
     c->state = Destroyed;
 }
 
 void nodeGone(const void* node, Reason why) {
-  std::lock_guard<std::mutex> guard(lock);
+  if (nodeRecords.load(std::memory_order_relaxed) == 0)
+    return;
+  Guard guard;
   if (Entry* n = find(node, Node); n && n->state == Live)
     n->state = why;
 }
 
 void nodeMade(const void* node) {
-  std::lock_guard<std::mutex> guard(lock);
+  if (nodeRecords.load(std::memory_order_relaxed) == 0)
+    return;
+  Guard guard;
   if (Entry* n = find(node, Node))
     erase(n);
 }
@@ -282,7 +356,9 @@ void nodeMade(const void* node) {
 void listReleasing(const _List* list, const _ListItem* sentinel, Reason why) {
   if (why == Destroyed)
     containerGone(list);
-  std::lock_guard<std::mutex> guard(lock);
+  if (nodeRecords.load(std::memory_order_relaxed) == 0)
+    return;
+  Guard guard;
   for (const _ListItem* p = sentinel->forw; p != sentinel; p = p->forw)
     if (Entry* n = find(p, Node); n && n->state == Live)
       n->state = why;
@@ -292,7 +368,9 @@ void objectLstReleasing(const ObjectLst* list, const ObjectListElement* head,
                         Reason why) {
   if (why == Destroyed)
     containerGone(list);
-  std::lock_guard<std::mutex> guard(lock);
+  if (nodeRecords.load(std::memory_order_relaxed) == 0)
+    return;
+  Guard guard;
   for (const ObjectListElement* p = head; p; p = p->next)
     if (Entry* n = find(p, Node); n && n->state == Live)
       n->state = why;
@@ -302,7 +380,7 @@ void hashIterStart(const _HashIter* it, const _Hash* table) {
   if (!table)
     report("_HashIter::_HashIter", "the table is null", "table", table,
            "iterator", it);
-  std::lock_guard<std::mutex> guard(lock);
+  Guard guard;
   if (const Entry* c = find(table, Container); c && c->state == Destroyed)
     report("_HashIter::_HashIter", "the table was destroyed", "table", table,
            "iterator", it);
@@ -311,48 +389,46 @@ void hashIterStart(const _HashIter* it, const _Hash* table) {
 void hashIterUse(const char* op, const _HashIter* it, const _Hash* table,
                  _HashItem* const* bucket, int index, const _HashItem* entry) {
   const Position p = hashPosition(it, table, bucket, index, entry);
-  {
-    // Every table is made by the library, so a destroyed record is sure.
-    std::lock_guard<std::mutex> guard(lock);
-    const Entry* c = find(table, Container);
-    if (c && c->state == Destroyed)
-      stale(p, op,
-            bucket ? "the table was destroyed while this iterator held a "
-                     "position"
-                   : "the table was destroyed before this iterator",
-            "table");
-    // A held position lies in the table's present bucket array, whoever
-    // moved the iterator there.
-    if (bucket && address(bucket) != address(table->table()) +
-                                         std::uintptr_t(index) * sizeof bucket)
-      stale(p, op,
-            !c                  ? "the table's bucket array was replaced while "
-                                  "this iterator held a position"
-            : c->change == Grew ? "the table grew while this iterator held a "
-                                  "position"
-                                : "the table was cleared while this iterator "
-                                  "held a position",
-            "table");
-    const Entry* i = known(p);
-    const Entry* n = i && p.node ? find(p.node, Node) : nullptr;
-    if (n && n->life == i->life && n->state != Live)
-      stale(p, op, "the entry under this iterator was removed", "table");
-  }
+  Guard guard;
+  // Every table is made by the library, so a destroyed record is sure.
+  const Entry* c = find(table, Container);
+  if (c && c->state == Destroyed)
+    stale(p, op,
+          bucket ? "the table was destroyed while this iterator held a "
+                   "position"
+                 : "the table was destroyed before this iterator",
+          "table");
+  // A held position lies in the table's present bucket array, whoever moved
+  // the iterator there.
+  if (bucket && address(bucket) != address(table->table()) +
+                                       std::uintptr_t(index) * sizeof bucket)
+    stale(p, op,
+          !c                  ? "the table's bucket array was replaced while "
+                                "this iterator held a position"
+          : c->change == Grew ? "the table grew while this iterator held a "
+                                "position"
+                              : "the table was cleared while this iterator "
+                                "held a position",
+          "table");
+  const Entry* i = known(p);
+  const Entry* n = i && p.node ? find(p.node, Node) : nullptr;
+  if (n && n->life == i->life && n->state != Live)
+    stale(p, op, "the entry under this iterator was removed", "table");
 }
 
 void hashIterMoved(const _HashIter* it, const _Hash* table,
                    _HashItem* const* bucket, int index,
                    const _HashItem* entry) {
-  moved(hashPosition(it, table, bucket, index, entry));
+  Guard guard;
+  moved(hashPosition(it, table, bucket, index, entry), nullptr);
 }
 
 void hashIterEnd(const _HashIter* it, const _Hash* table) {
-  std::lock_guard<std::mutex> guard(lock);
+  Guard guard;
   if (const Entry* c = find(table, Container); c && c->state == Destroyed)
     report("_HashIter::~_HashIter",
-           "the table was destroyed before this "
-           "iterator",
-           "table", table, "iterator", it);
+           "the table was destroyed before this iterator", "table", table,
+           "iterator", it);
   if (Entry* i = find(it, Iterator)) {
     leave(i->node, i->life);
     erase(i);
@@ -361,7 +437,7 @@ void hashIterEnd(const _HashIter* it, const _Hash* table) {
 
 void listInsert(const char* op, const _List* list) {
   // Ordered lists need keyed nodes; a plain list costs one type comparison.
-  if (typeid(*list) != typeid(_List) &&
+  if (&typeid(*list) != &typeid(_List) &&
       dynamic_cast<const _OrderList*>(list) != nullptr)
     report(op, "an element without a key was inserted into an _OrderList",
            "list", list);
@@ -370,6 +446,7 @@ void listInsert(const char* op, const _List* list) {
 void listIterUse(const char* op, const _ListIter* it, const _List* list,
                  const _ListItem* node, const _ListItem* current,
                  const _ListItem* start) {
+  Guard guard;
   checkListPosition(
       {"_ListIter", it, list, node, {address(current), address(start), 0}}, op,
       true);
@@ -378,7 +455,29 @@ void listIterUse(const char* op, const _ListIter* it, const _List* list,
 void listIterMoved(const _ListIter* it, const _List* list,
                    const _ListItem* node, const _ListItem* current,
                    const _ListItem* start) {
-  moved({"_ListIter", it, list, node, {address(current), address(start), 0}});
+  Guard guard;
+  moved({"_ListIter", it, list, node, {address(current), address(start), 0}},
+        nullptr);
+}
+
+_ListItem* listIterStep(const _ListIter* it, const _List* list,
+                        const _ListItem* sentinel, _ListItem* current,
+                        const _ListItem* start, void** data) {
+  const std::uintptr_t from = address(start);
+  Guard guard;
+  Entry* left;
+  Entry* i = checkListPosition(
+      {"_ListIter", it, list, current, {address(current), from, 0}},
+      "operator++", true, &left);
+  *data = current->data;
+  _ListItem* next = current->forw;
+  moved({"_ListIter",
+         it,
+         list,
+         next == sentinel ? nullptr : next,
+         {address(next), from, 0}},
+        i, left);
+  return next;
 }
 
 void objectLstMade(const ObjectLst* list) { containerMade(list); }
@@ -392,13 +491,31 @@ void objectLstIterUse(const char* op, const ObjectLstIter* it,
                       const ObjectListElement* current) {
   // An object list may be made by unchecked inline code: a destroyed record
   // counts only for an iterator that has not moved since it was seen.
+  Guard guard;
   checkListPosition({"ObjectLstIter", it, list, node, {address(current), 0, 0}},
                     op, false);
 }
 
 void objectLstIterMoved(const ObjectLstIter* it, const ObjectLst* list,
                         const ObjectListElement* current) {
-  moved({"ObjectLstIter", it, list, current, {address(current), 0, 0}});
+  Guard guard;
+  moved({"ObjectLstIter", it, list, current, {address(current), 0, 0}},
+        nullptr);
+}
+
+ObjectListElement* objectLstIterStep(const char* op, const ObjectLstIter* it,
+                                     const ObjectLst* list,
+                                     ObjectListElement* current, bool forward,
+                                     void** element) {
+  Guard guard;
+  Entry* left;
+  Entry* i = checkListPosition(
+      {"ObjectLstIter", it, list, current, {address(current), 0, 0}}, op, false,
+      &left);
+  *element = current->elementPtr;
+  ObjectListElement* next = forward ? current->next : current->previous;
+  moved({"ObjectLstIter", it, list, next, {address(next), 0, 0}}, i, left);
+  return next;
 }
 
 } // namespace ptrbox_checked
