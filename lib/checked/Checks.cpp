@@ -1,19 +1,21 @@
 // The checked library's registry and reports.
 //
-// What the checks remember lives here, never in the objects: a fixed,
-// zero-initialised table of records keyed by (address, kind), guarded by
-// one mutex. It never allocates, so a program's allocation counts are the
-// same checked or not; when its probe window is full it evicts a record,
-// which can only make a later check silent. Records:
-// - a container (list or table) that a checked iterator stood in, with its
-//   life (a number no other record shares) and whether it was destroyed;
-// - a node (list node, object-list node, table entry) that checked
-//   iterators stand on, with a life, a watcher count, and why it went;
-// - an iterator, with its fields as its last checked operation left them,
-//   the node it stood on and the lives of that node and of its container.
-// A report needs the iterator's fields unchanged since then and the same
-// lives: an iterator that other code moved, or a node made anew at a
-// reused address, is not known, and is not reported.
+// What the checks remember lives here, never in the objects, in two fixed,
+// zero-initialised tables guarded by one spin lock. Neither ever allocates,
+// so a program's allocation counts are the same checked or not; when a
+// table has no room it drops a record, which can only make a later check
+// silent.
+// - Records keyed by (address, kind): a container (list or table) that a
+//   checked iterator was in, with its life (a number no other record
+//   shares) and whether it was destroyed; and an iterator, with its fields
+//   as its last checked operation left them, the node it stood on, its
+//   container's life, and why that node went, if it did.
+// - Watches, one per slot, keyed by node address: the checked iterator that
+//   last stood on the node. A node released through the library marks that
+//   iterator's record; a node made anew at the address unmarks it.
+// A report needs the iterator's fields unchanged since its last checked
+// operation: an iterator that other code moved is not known, and is not
+// reported until a checked operation has seen it again.
 #include "Checks.h"
 
 #include "Hash"
@@ -33,29 +35,34 @@
 namespace ptrbox_checked {
 namespace {
 
-enum Kind : std::uint32_t { Container = 1, Node, Iterator };
+enum Kind : std::uint32_t { Container = 1, Iterator };
 
 struct Entry {
   std::uintptr_t key; // 0: empty
   Kind kind;
-  Reason state;  // containers and nodes: Live, or why they went
-  Reason change; // tables: the last change of the bucket array
-  std::uint32_t watchers;
-  std::uint64_t life;  // containers, nodes: this record's; iterators: node's
-  std::uint64_t owner; // iterators: the life of their container
+  Reason state;       // containers: Live or Destroyed; iterators: why their
+                      // node went, or Live
+  Reason change;      // tables: the last change of the bucket array
+  std::uint64_t life; // containers: this record's; iterators: the container's
   const void* container;
   const void* node;
   std::uintptr_t fields[3];
 };
 
-constexpr unsigned kBits = 12;
+constexpr unsigned kBits = 12, kWatchBits = 10;
 constexpr std::size_t kSlots = std::size_t(1) << kBits, kWindow = 16;
 Entry slots[kSlots];
 std::uint64_t lives;
-// Live node and container records: while there are none, making, releasing
-// and destroying take no lock. A thread reads its own updates, and nodes and
-// lists are used by one thread at a time, so relaxed reads suffice.
-std::atomic<int> nodeRecords, containerRecords;
+
+struct Watch {
+  const void* node;
+  const void* it;
+};
+Watch watches[std::size_t(2) << kWatchBits];
+// Occupied watches and container records: while there are none, making,
+// releasing and destroying take no lock. A thread reads its own updates,
+// and nodes and lists are used by one thread at a time.
+std::atomic<int> watching, containerRecords;
 // A spin lock: constant-initialised, so no code runs at load time.
 std::atomic_flag busy = ATOMIC_FLAG_INIT;
 
@@ -73,14 +80,10 @@ std::uintptr_t address(const void* p) {
   return reinterpret_cast<std::uintptr_t>(p);
 }
 
-std::atomic<int>* counter(Kind kind) {
-  return kind == Node        ? &nodeRecords
-         : kind == Container ? &containerRecords
-                             : nullptr;
-}
+std::uint64_t mix(std::uintptr_t key) { return key * 0x9E3779B97F4A7C15ull; }
 
 std::size_t home(std::uintptr_t key, Kind kind) {
-  return std::size_t((key ^ kind) * 0x9E3779B97F4A7C15ull >> (64 - kBits));
+  return std::size_t(mix(key ^ kind) >> (64 - kBits));
 }
 
 Entry* find(const void* p, Kind kind) {
@@ -95,13 +98,18 @@ Entry* find(const void* p, Kind kind) {
   return nullptr;
 }
 
+void counted(const Entry& e, int by) {
+  if (e.key != 0 && e.kind == Container)
+    containerRecords.store(containerRecords.load(std::memory_order_relaxed) +
+                               by,
+                           std::memory_order_relaxed);
+}
+
 // Empties e's slot, then moves later records of the run back into the gap
 // when their home allows, so that a lookup can stop at the first empty slot
-// (linear probing with backward-shift deletion). Records may move: callers
-// look them up again afterwards.
+// (linear probing with backward-shift deletion). Records may move.
 void erase(Entry* e) {
-  if (std::atomic<int>* c = counter(e->kind))
-    c->fetch_sub(1, std::memory_order_relaxed);
+  counted(*e, -1);
   std::size_t gap = std::size_t(e - slots);
   for (std::size_t j = (gap + 1) % kSlots; slots[j].key != 0;
        j = (j + 1) % kSlots) {
@@ -114,7 +122,7 @@ void erase(Entry* e) {
   slots[gap].key = 0;
 }
 
-// A fresh record for p; the one already there when `keep` is set. Evicts the
+// A fresh record for p; the one already there when `keep` is set. Drops the
 // record at p's home slot when the window is full.
 Entry* make(const void* p, Kind kind, bool keep = true) {
   const std::uintptr_t key = address(p);
@@ -133,20 +141,64 @@ Entry* make(const void* p, Kind kind, bool keep = true) {
       break;
     }
   }
-  if (e->key != 0)
-    if (std::atomic<int>* c = counter(e->kind))
-      c->fetch_sub(1, std::memory_order_relaxed);
-  if (std::atomic<int>* c = counter(kind))
-    c->fetch_add(1, std::memory_order_relaxed);
-  *e = Entry{key, kind, Live, Live, 0, ++lives, 0, nullptr, nullptr, {}};
+  counted(*e, -1);
+  *e = Entry{key, kind, Live, Live, ++lives, nullptr, nullptr, {}};
+  counted(*e, 1);
   return e;
 }
 
-// The node record `life` loses a watcher; erased with its last one.
-void leave(const void* node, std::uint64_t life) {
-  Entry* n = node ? find(node, Node) : nullptr;
-  if (n && n->life == life && (n->watchers <= 1 || --n->watchers == 0))
-    erase(n);
+// The two watches a node may use.
+Watch* waysOf(const void* node) {
+  return &watches[(mix(address(node)) >> (64 - kWatchBits)) * 2];
+}
+
+void setWatch(Watch& w, const void* node, const void* it) {
+  // Written under the lock only: a plain update, no locked instruction.
+  watching.store(watching.load(std::memory_order_relaxed) + (node != nullptr) -
+                     (w.node != nullptr),
+                 std::memory_order_relaxed);
+  w = Watch{node, it};
+}
+
+// The record of the iterator a watch names, if it still stands on `node`.
+Entry* holder(const Watch& w, const void* node) {
+  Entry* i = node && w.node == node ? find(w.it, Iterator) : nullptr;
+  return i && i->node == node ? i : nullptr;
+}
+
+// `node` was released for `why`: its watchers are marked.
+void released(const void* node, Reason why) {
+  Watch* w = waysOf(node);
+  for (int k = 0; k < 2; ++k)
+    if (Entry* i = holder(w[k], node); i && i->state == Live)
+      i->state = why;
+}
+
+// A node was made at `node`: marks left by an earlier node there go.
+void remade(const void* node) {
+  Watch* w = waysOf(node);
+  for (int k = 0; k < 2; ++k)
+    if (Entry* i = holder(w[k], node))
+      i->state = Live;
+}
+
+// `it` stands on `node` now, or no longer. A third iterator on one node, or
+// on nodes whose watches collide, goes unwatched.
+void watch(const void* node, const void* it) {
+  Watch* w = waysOf(node);
+  for (int k = 0; k < 2; ++k)
+    if (w[k].node == node && w[k].it == it)
+      return;
+  for (int k = 0; k < 2; ++k)
+    if (!holder(w[k], w[k].node))
+      return setWatch(w[k], node, it);
+}
+
+void unwatch(const void* node, const void* it) {
+  Watch* w = waysOf(node);
+  for (int k = 0; k < 2; ++k)
+    if (w[k].node == node && w[k].it == it)
+      setWatch(w[k], nullptr, nullptr);
 }
 
 // An iterator's position as its fields give it.
@@ -195,66 +247,53 @@ const char* listRule(Reason why) {
 
 // Stops when the list or the node under the cursor went since the
 // iterator's last checked operation, and returns its record (null when it
-// is not known) and that of its node (null when none). `sure`: every
-// construction of this kind of list is seen, so a destroyed record means
-// that no list lives there now.
-Entry* checkListPosition(const Position& p, const char* op, bool sure,
-                         Entry** node = nullptr) {
+// is not known). `sure`: every construction of this kind of list is seen,
+// so a destroyed record means that no list lives there now.
+Entry* checkListPosition(const Position& p, const char* op, bool sure) {
   Entry* i = known(p);
-  Entry* n = i && p.node ? find(p.node, Node) : nullptr;
-  if (n && n->life == i->life && n->state != Live)
-    stale(p, op, listRule(n->state), "list");
-  if (node)
-    *node = n && n->life == i->life ? n : nullptr;
-  if (n && n->life == i->life)
-    return i; // a live node: its list lives
+  if (i && p.node && i->state != Live)
+    stale(p, op, listRule(i->state), "list");
   const Entry* c = find(p.container, Container);
-  if (c && c->state == Destroyed && (sure || (i && c->life == i->owner)))
+  if (c && c->state == Destroyed && (sure || (i && c->life == i->life)))
     stale(p, op, "the list was destroyed before this iterator", "list");
   return i;
 }
 
-// Records where the iterator now stands. `was` is its record when it was
-// known at its previous position, `left` the record of the node it left.
-void moved(const Position& p, Entry* was, Entry* left = nullptr) {
-  std::uint64_t owner = was ? was->owner : 0;
+// Records where the iterator now stands; `was` is its record when it was
+// known at its previous position.
+void moved(const Position& p, Entry* was) {
+  std::uint64_t owner = was ? was->life : 0;
   if (!owner) {
     Entry* c = make(p.container, Container);
     if (c->state == Destroyed) // a list made where unchecked code sees it
       c = make(p.container, Container, false);
     owner = c->life;
   }
-  std::uint64_t life = 0;
-  const void* leftNode = nullptr;
-  std::uint64_t leftLife = 0;
-  if (Entry* old = was ? was : find(p.it, Iterator))
-    leftNode = old->node, leftLife = old->life;
-  if (p.node && p.node == leftNode) {
-    life = leftLife; // stays: its watch stays
-  } else {
-    if (p.node) {
-      Entry* n = make(p.node, Node);
-      if (n->state != Live) // a new node at a reused address
-        n = make(p.node, Node, false);
-      ++n->watchers;
-      life = n->life;
-    }
-    // Erasing may move records: `was` is checked again below.
-    if (left && left->key == address(leftNode) && left->kind == Node &&
-        left->life == leftLife) {
-      if (left->watchers <= 1 || --left->watchers == 0)
-        erase(left);
-    } else {
-      leave(leftNode, leftLife);
-    }
-  }
   Entry* i = was && was->key == address(p.it) && was->kind == Iterator
                  ? was
-                 : make(p.it, Iterator, false);
-  i->owner = owner, i->life = life;
+                 : make(p.it, Iterator);
+  if (i->node != p.node) {
+    if (i->node)
+      unwatch(i->node, p.it);
+    if (p.node) {
+      // A checked step reached this node: it lives, whatever a mark says.
+      remade(p.node);
+      watch(p.node, p.it);
+    }
+  }
+  i->state = Live, i->life = owner;
   i->container = p.container, i->node = p.node;
   for (int f = 0; f < 3; ++f)
     i->fields[f] = p.fields[f];
+}
+
+// The iterator is gone: its record and its watch go too.
+void forget(const void* it) {
+  if (Entry* i = find(it, Iterator)) {
+    if (i->node)
+      unwatch(i->node, it);
+    erase(i);
+  }
 }
 
 Position hashPosition(const _HashIter* it, const _Hash* table,
@@ -338,42 +377,38 @@ void containerGone(const void* container) {
 }
 
 void nodeGone(const void* node, Reason why) {
-  if (nodeRecords.load(std::memory_order_relaxed) == 0)
+  if (watching.load(std::memory_order_relaxed) == 0)
     return;
   Guard guard;
-  if (Entry* n = find(node, Node); n && n->state == Live)
-    n->state = why;
+  released(node, why);
 }
 
 void nodeMade(const void* node) {
-  if (nodeRecords.load(std::memory_order_relaxed) == 0)
+  if (watching.load(std::memory_order_relaxed) == 0)
     return;
   Guard guard;
-  if (Entry* n = find(node, Node))
-    erase(n);
+  remade(node);
 }
 
 void listReleasing(const _List* list, const _ListItem* sentinel, Reason why) {
   if (why == Destroyed)
     containerGone(list);
-  if (nodeRecords.load(std::memory_order_relaxed) == 0)
+  if (watching.load(std::memory_order_relaxed) == 0)
     return;
   Guard guard;
   for (const _ListItem* p = sentinel->forw; p != sentinel; p = p->forw)
-    if (Entry* n = find(p, Node); n && n->state == Live)
-      n->state = why;
+    released(p, why);
 }
 
 void objectLstReleasing(const ObjectLst* list, const ObjectListElement* head,
                         Reason why) {
   if (why == Destroyed)
     containerGone(list);
-  if (nodeRecords.load(std::memory_order_relaxed) == 0)
+  if (watching.load(std::memory_order_relaxed) == 0)
     return;
   Guard guard;
   for (const ObjectListElement* p = head; p; p = p->next)
-    if (Entry* n = find(p, Node); n && n->state == Live)
-      n->state = why;
+    released(p, why);
 }
 
 void hashIterStart(const _HashIter* it, const _Hash* table) {
@@ -410,9 +445,7 @@ void hashIterUse(const char* op, const _HashIter* it, const _Hash* table,
                               : "the table was cleared while this iterator "
                                 "held a position",
           "table");
-  const Entry* i = known(p);
-  const Entry* n = i && p.node ? find(p.node, Node) : nullptr;
-  if (n && n->life == i->life && n->state != Live)
+  if (const Entry* i = known(p); i && p.node && i->state != Live)
     stale(p, op, "the entry under this iterator was removed", "table");
 }
 
@@ -429,10 +462,7 @@ void hashIterEnd(const _HashIter* it, const _Hash* table) {
     report("_HashIter::~_HashIter",
            "the table was destroyed before this iterator", "table", table,
            "iterator", it);
-  if (Entry* i = find(it, Iterator)) {
-    leave(i->node, i->life);
-    erase(i);
-  }
+  forget(it);
 }
 
 void listInsert(const char* op, const _List* list) {
@@ -465,10 +495,9 @@ _ListItem* listIterStep(const _ListIter* it, const _List* list,
                         const _ListItem* start, void** data) {
   const std::uintptr_t from = address(start);
   Guard guard;
-  Entry* left;
   Entry* i = checkListPosition(
       {"_ListIter", it, list, current, {address(current), from, 0}},
-      "operator++", true, &left);
+      "operator++", true);
   *data = current->data;
   _ListItem* next = current->forw;
   moved({"_ListIter",
@@ -476,7 +505,7 @@ _ListItem* listIterStep(const _ListIter* it, const _List* list,
          list,
          next == sentinel ? nullptr : next,
          {address(next), from, 0}},
-        i, left);
+        i);
   return next;
 }
 
@@ -508,13 +537,12 @@ ObjectListElement* objectLstIterStep(const char* op, const ObjectLstIter* it,
                                      ObjectListElement* current, bool forward,
                                      void** element) {
   Guard guard;
-  Entry* left;
   Entry* i = checkListPosition(
-      {"ObjectLstIter", it, list, current, {address(current), 0, 0}}, op, false,
-      &left);
+      {"ObjectLstIter", it, list, current, {address(current), 0, 0}}, op,
+      false);
   *element = current->elementPtr;
   ObjectListElement* next = forward ? current->next : current->previous;
-  moved({"ObjectLstIter", it, list, next, {address(next), 0, 0}}, i, left);
+  moved({"ObjectLstIter", it, list, next, {address(next), 0, 0}}, i);
   return next;
 }
 
