@@ -165,6 +165,13 @@ TEST(CheckedMixed, UncheckedUnitSharesContainersWithoutReports) {
   for (void* e; (e = it++) != nullptr;)
     seen += show(num(e));
   EXPECT_EQ(seen, "1 3 4 5 6 ");
+  _List one; // the same, with the iterator put back where it stood
+  one.insert(ptr(1));
+  _ListIter at(one);
+  one.remove(ptr(1));
+  plainAppend(one, ptr(2));
+  plainReset(at);
+  EXPECT_EQ(at++, ptr(2));
 
   ObjectLst objects;
   for (int e = 1; e <= 4; ++e)

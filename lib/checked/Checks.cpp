@@ -208,6 +208,25 @@ struct Position {
   const void* container;
   const void* node; // null: on no node (at an end, or the list only)
   std::uintptr_t fields[3];
+  // Whether `node` is the first or last node of the (live) list.
+  bool (*atAnEnd)(const void* container, const void* node) = nullptr;
+};
+
+// No removed node is the first or last node of a live list: a node there
+// was made anew, maybe by an unchecked unit. (The members are reached
+// through the classes' protected access.)
+struct ListEnds : _List {
+  static bool of(const void* list, const void* node) {
+    const _ListItem& ring = static_cast<const _List*>(list)->*(&ListEnds::head);
+    return node == ring.forw || node == ring.back;
+  }
+};
+struct ObjectLstEnds : ObjectLst {
+  static bool of(const void* list, const void* node) {
+    const auto* l = static_cast<const ObjectLst*>(list);
+    return node == l->*(&ObjectLstEnds::head) ||
+           node == l->*(&ObjectLstEnds::tail);
+  }
 };
 
 // The record of p.it when its fields are as its last checked operation
@@ -251,11 +270,12 @@ const char* listRule(Reason why) {
 // so a destroyed record means that no list lives there now.
 Entry* checkListPosition(const Position& p, const char* op, bool sure) {
   Entry* i = known(p);
-  if (i && p.node && i->state != Live)
-    stale(p, op, listRule(i->state), "list");
   const Entry* c = find(p.container, Container);
   if (c && c->state == Destroyed && (sure || (i && c->life == i->life)))
     stale(p, op, "the list was destroyed before this iterator", "list");
+  if (i && p.node && i->state != Live &&
+      (i->state == Destroyed || !p.atAnEnd(p.container, p.node)))
+    stale(p, op, listRule(i->state), "list");
   return i;
 }
 
@@ -477,9 +497,13 @@ void listIterUse(const char* op, const _ListIter* it, const _List* list,
                  const _ListItem* node, const _ListItem* current,
                  const _ListItem* start) {
   Guard guard;
-  checkListPosition(
-      {"_ListIter", it, list, node, {address(current), address(start), 0}}, op,
-      true);
+  checkListPosition({"_ListIter",
+                     it,
+                     list,
+                     node,
+                     {address(current), address(start), 0},
+                     ListEnds::of},
+                    op, true);
 }
 
 void listIterMoved(const _ListIter* it, const _List* list,
@@ -495,9 +519,13 @@ _ListItem* listIterStep(const _ListIter* it, const _List* list,
                         const _ListItem* start, void** data) {
   const std::uintptr_t from = address(start);
   Guard guard;
-  Entry* i = checkListPosition(
-      {"_ListIter", it, list, current, {address(current), from, 0}},
-      "operator++", true);
+  Entry* i = checkListPosition({"_ListIter",
+                                it,
+                                list,
+                                current,
+                                {address(current), from, 0},
+                                ListEnds::of},
+                               "operator++", true);
   *data = current->data;
   _ListItem* next = current->forw;
   moved({"_ListIter",
@@ -521,7 +549,12 @@ void objectLstIterUse(const char* op, const ObjectLstIter* it,
   // An object list may be made by unchecked inline code: a destroyed record
   // counts only for an iterator that has not moved since it was seen.
   Guard guard;
-  checkListPosition({"ObjectLstIter", it, list, node, {address(current), 0, 0}},
+  checkListPosition({"ObjectLstIter",
+                     it,
+                     list,
+                     node,
+                     {address(current), 0, 0},
+                     ObjectLstEnds::of},
                     op, false);
 }
 
@@ -537,9 +570,13 @@ ObjectListElement* objectLstIterStep(const char* op, const ObjectLstIter* it,
                                      ObjectListElement* current, bool forward,
                                      void** element) {
   Guard guard;
-  Entry* i = checkListPosition(
-      {"ObjectLstIter", it, list, current, {address(current), 0, 0}}, op,
-      false);
+  Entry* i = checkListPosition({"ObjectLstIter",
+                                it,
+                                list,
+                                current,
+                                {address(current), 0, 0},
+                                ObjectLstEnds::of},
+                               op, false);
   *element = current->elementPtr;
   ObjectListElement* next = forward ? current->next : current->previous;
   moved({"ObjectLstIter", it, list, next, {address(next), 0, 0}}, i);
