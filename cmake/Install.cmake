@@ -1,7 +1,13 @@
 # Installing ptrbox: the shared library with its SONAME links, the headers
 # under include/ptrbox, a CMake package (ptrbox::ptrbox), a pkg-config file,
-# gdb pretty-printers where gdb auto-loads them, a Debian package through
-# CPack, the exported-symbol check and the API reference target (docs).
+# gdb pretty-printers where gdb auto-loads them, the Debian packages through
+# CPack (cmake/Package.cmake), the exported-symbol and ABI checks and the API
+# reference target (docs).
+#
+# Three install components, one Debian package each: Runtime (the library
+# itself and its SONAME link), Development (everything a build against the
+# library reads, and the gdb printers) and Debug (the library's debug
+# information, installed only by packaging: cmake/Package.cmake).
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -13,24 +19,45 @@ list(TRANSFORM PTRBOX_HEADERS PREPEND ${PROJECT_SOURCE_DIR}/include/)
 # The prefix is only known when installing (cmake --install --prefix, CPack).
 # ptrbox.pc and the gdb auto-load directory name it, absolute and with its
 # symbolic links resolved, as gdb sees the library's path.
-install(CODE "get_filename_component(PTRBOX_PREFIX \"\${CMAKE_INSTALL_PREFIX}\" REALPATH)")
+install(CODE "get_filename_component(PTRBOX_PREFIX \"\${CMAKE_INSTALL_PREFIX}\" REALPATH)"
+  COMPONENT Development)
 
 # Installed consumers may write <ptrbox/List> or, as existing code does, <List>.
 target_include_directories(ptrbox PUBLIC
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/ptrbox>)
 
-install(TARGETS ptrbox EXPORT ptrboxTargets
-  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(FILES ${PTRBOX_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ptrbox)
+# ptrbox_install_library(TARGET): a runtime library of the package, with its
+# SONAME link in Runtime, its libxxx.so link and imported target in
+# Development; cmake/Package.cmake, included below, adds its debug
+# information and its shlibs line, so every call comes before that.
+function(ptrbox_install_library target)
+  get_property(packaged GLOBAL PROPERTY PTRBOX_PACKAGED)
+  if(packaged)
+    message(FATAL_ERROR "ptrbox_install_library(${target}) after cmake/Package.cmake")
+  endif()
+  install(TARGETS ${target} EXPORT ptrboxTargets
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    COMPONENT Runtime NAMELINK_COMPONENT Development)
+  set_property(GLOBAL APPEND PROPERTY PTRBOX_RUNTIME_LIBRARIES ${target})
+endfunction()
+ptrbox_install_library(ptrbox)
+# A second library built from the same headers (the checked build) is one
+# more call here; its pkg-config file is one more configure_file like
+# ptrbox.pc below, and its gdb printers the same script installed once more
+# under its own name. check-abi compares it with the same baseline.
+install(FILES ${PTRBOX_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ptrbox
+  COMPONENT Development)
 
-install(EXPORT ptrboxTargets NAMESPACE ptrbox:: DESTINATION ${PTRBOX_CMAKE_DIR})
+install(EXPORT ptrboxTargets NAMESPACE ptrbox:: DESTINATION ${PTRBOX_CMAKE_DIR}
+  COMPONENT Development)
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/ptrboxConfig.cmake.in
   ${PROJECT_BINARY_DIR}/ptrboxConfig.cmake INSTALL_DESTINATION ${PTRBOX_CMAKE_DIR})
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/ptrboxConfigVersion.cmake
   COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/ptrboxConfig.cmake
-  ${PROJECT_BINARY_DIR}/ptrboxConfigVersion.cmake DESTINATION ${PTRBOX_CMAKE_DIR})
+  ${PROJECT_BINARY_DIR}/ptrboxConfigVersion.cmake DESTINATION ${PTRBOX_CMAKE_DIR}
+  COMPONENT Development)
 
 # ptrbox.pc is written when installing: its paths are absolute.
 install(CODE "
@@ -38,34 +65,33 @@ install(CODE "
   set(PC_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")
   set(PC_INCLUDEDIR \"${CMAKE_INSTALL_INCLUDEDIR}\")
   set(PC_VERSION \"${PROJECT_VERSION}\")
+  set(PC_DESCRIPTION \"${PROJECT_DESCRIPTION}\")
   configure_file(\"${CMAKE_CURRENT_LIST_DIR}/ptrbox.pc.in\"
-    \"${PROJECT_BINARY_DIR}/ptrbox.pc\" @ONLY)")
+    \"${PROJECT_BINARY_DIR}/ptrbox.pc\" @ONLY)" COMPONENT Development)
 install(FILES ${PROJECT_BINARY_DIR}/ptrbox.pc
-  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT Development)
 
 # gdb auto-loads <data-directory>/auto-load/<real path of the library>-gdb.py;
 # the path inside auto-load repeats the library's final install location.
+# The printers belong to the development files: whoever debugs a program
+# built against ptrbox has them, the runtime package stays the library alone
+# (Debian's rule for a library package), and the development package pins
+# the exact runtime version, whose file name the printers' name repeats.
 install(FILES ${PROJECT_SOURCE_DIR}/gdb/ptrbox_printers.py
   DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/gdb/auto-load\${PTRBOX_PREFIX}/${CMAKE_INSTALL_LIBDIR}"
-  RENAME libptrbox.so.${PROJECT_VERSION}-gdb.py)
+  RENAME libptrbox.so.${PROJECT_VERSION}-gdb.py COMPONENT Development)
 
-# One Debian package with the library, headers, CMake and pkg-config files
-# and the printers; dpkg-shlibdeps fills in the run-time dependencies.
-set(CPACK_PACKAGE_NAME ptrbox)
-set(CPACK_PACKAGE_VENDOR "ptrbox")
-set(CPACK_PACKAGE_CONTACT "ptrbox maintainers <ptrbox@example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-  "C++17 pointer containers: lists, hash table, stack, trees, object list")
-set(CPACK_GENERATOR DEB)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION libdevel)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
-include(CPack)
+include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)
 
 if(PTRBOX_BUILD_TESTS)
   add_test(NAME exported_symbols
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-symbols $<TARGET_FILE:ptrbox>)
+  # The ABI guard reads the classes from the debug information, so it runs
+  # where abidiff (abigail-tools) is installed and the build has -g.
+  find_program(PTRBOX_ABIDIFF abidiff)
+  if(PTRBOX_ABIDIFF AND CMAKE_BUILD_TYPE MATCHES "^(Debug|RelWithDebInfo)$")
+    add_test(NAME abi COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-abi $<TARGET_FILE:ptrbox>)
+  endif()
 endif()
 
 # The API reference: docs/Doxyfile, written into this build directory.

@@ -1,0 +1,583 @@
+// The workloads: each family of ptrbox against the standard container a
+// caller would use instead, on the same data, in the same process.
+//
+// To add a workload, add a row to the table at the bottom: a name, its
+// sizes, and one side per contender, each a body that runs one repetition
+// for r.n elements and returns a checksum of what it read:
+//
+//   {"list_walk_range_for", {1000}, {
+//       {"ptrbox", [](Run& r) { /* walk cached<FilledList>(r.n) */ }},
+//       {"std::list", [](Run& r) { ... }}}},
+//
+// A side named ptrbox... is compared with the first side whose name does
+// not start with "ptrbox" (the peer); later sides and ptrbox-presized...
+// are context. Inside a body: `Phases phase(r); ...; phase("insert");`
+// times a phase (counter insert_ns, and one row of scripts/callgrind);
+// `r.filled()` once the container holds its N elements gives its
+// bytes_per_elem; `r.untimed(f)` keeps teardown out; `cached<T>(r.n)`
+// builds data once per size. Data generators are in Bench.cpp.
+#include "Bench.h"
+
+#include <BinaryTree>
+#include <Hash>
+#include <List>
+#include <ListIter>
+#include <MTree>
+#include <ObjectLst>
+#include <ObjectLstIter>
+#include <OrderList>
+#include <Stack>
+
+#include <cstdio>
+#include <forward_list>
+#include <list>
+#include <map>
+#include <new>
+#include <stack>
+#include <unordered_map>
+
+using namespace bench;
+
+namespace {
+
+struct FilledList : _List {
+  explicit FilledList(std::size_t n) {
+    for (void* e : elements(n))
+      insert(e);
+  }
+};
+struct FilledObjects : ObjectLst {
+  explicit FilledObjects(std::size_t n) {
+    for (void* e : elements(n))
+      append(e);
+  }
+};
+struct StdList : std::list<void*> {
+  explicit StdList(std::size_t n)
+      : std::list<void*>(elements(n).begin(), elements(n).end()) {}
+};
+// An element none of the lists of size n holds.
+void* absent(std::size_t n) { return elements(n + 1).back(); }
+
+// The lists: append N pointers, walk them all (`walk` gives the sum of
+// the elements), clear.
+template <class Append, class Walk, class Clear>
+std::uintptr_t appendWalkClear(Run& r, Append append, Walk walk, Clear clear) {
+  Phases phase(r);
+  for (void* e : elements(r.n))
+    append(e);
+  phase("append");
+  r.filled();
+  const std::uintptr_t sum = walk();
+  phase("walk");
+  clear();
+  phase("clear");
+  return sum;
+}
+
+// The peer of both list families' append + walk + clear.
+// clang-format off
+const Side stdListAppendWalkClear{"std::list", [](Run& r) {
+  std::list<void*> l;
+  return appendWalkClear(r, [&](void* e) { l.push_back(e); }, [&] {
+    std::uintptr_t sum = 0;
+    for (void* e : l)
+      sum += bits(e);
+    return sum;
+  }, [&] { l.clear(); });
+}};
+// clang-format on
+
+// A std::list of key/element pairs kept sorted by linear insertion.
+using Pairs = std::list<std::pair<void*, void*>>;
+void sortedInsert(Pairs& list, void* key, void* element) {
+  auto it = list.begin();
+  while (it != list.end() && bits(it->first) < bits(key))
+    ++it;
+  if (it == list.end() || it->first != key)
+    list.emplace(it, key, element);
+}
+void* sortedFind(const Pairs& list, void* key) {
+  for (const auto& p : list)
+    if (p.first == key)
+      return p.second;
+  return nullptr;
+}
+
+// Keyed containers: insert N random keys, then find each in another order.
+template <class Insert, class Find>
+std::uintptr_t insertFind(Run& r, Insert insert, Find find) {
+  const KeySet<void*>& k = randomKeys(r.n);
+  Phases phase(r);
+  for (void* key : k.stored)
+    insert(key);
+  phase("insert");
+  r.filled();
+  std::uintptr_t sum = 0;
+  for (void* key : k.probes)
+    sum += bits(find(key));
+  phase("find");
+  return sum;
+}
+
+// The stacks: push N pointers, then pop them all.
+template <class Push, class Pop>
+std::uintptr_t pushPop(Run& r, Push push, Pop pop) {
+  Phases phase(r);
+  for (void* e : elements(r.n))
+    push(e);
+  phase("push");
+  r.filled();
+  std::uintptr_t sum = 0;
+  for (std::size_t i = 0; i < r.n; ++i)
+    sum += bits(pop());
+  phase("pop");
+  return sum;
+}
+
+struct Setting {
+  int size, thresh, depth;
+  float rate;
+  std::string name(const char* side = "ptrbox") const {
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "%s(%d,%d,%d,%g)", side, size, thresh, depth,
+                  double(rate));
+    return buf;
+  }
+};
+
+// The table of each side, behind one interface the phases below use.
+struct PointerTable {
+  _Hash t;
+  Setting s;
+  PointerTable(Setting s, std::size_t)
+      : t(s.size, s.thresh, s.depth, s.rate), s(s) {}
+  void insert(void* k) { t.insert(k, k); }
+  std::uintptr_t find(void* k) {
+    _HashItem* e = t.find(k);
+    return e ? bits(e->data()) : 0;
+  }
+  void remove(void* k) { t.remove(k); }
+  void grow() { t.resize(); }
+  // Final capacity, growths on the way, and the occupied fraction of
+  // min(N, capacity) buckets (about 0.63 for a uniform spread at load 1).
+  void shape(Run& r) {
+    int growths = 0;
+    for (double c = s.size, th = s.thresh; c < t.capacity(); ++growths)
+      c += int(c * th * double(s.rate) + 0.5), th = th > 1 ? th - 1 : th;
+    int used = 0;
+    for (int i = 0; i < t.capacity(); ++i)
+      used += t.table()[i] != nullptr;
+    r.counter("capacity", t.capacity());
+    r.counter("growths", growths);
+    r.counter("used_buckets",
+              used / std::min(double(r.n), double(t.capacity())));
+  }
+};
+
+template <class K> struct StdTable {
+  std::unordered_map<K, const void*> m;
+  StdTable(bool reserve, std::size_t n) {
+    if (reserve)
+      m.reserve(n);
+  }
+  void insert(const K& k) { m.emplace(k, &k); }
+  std::uintptr_t find(const K& k) {
+    auto it = m.find(k);
+    return it != m.end() ? bits(it->second) : 0;
+  }
+  void remove(const K& k) { m.erase(k); }
+  void grow() { m.rehash(2 * m.bucket_count()); }
+  void shape(Run& r) { r.counter("capacity", double(m.bucket_count())); }
+};
+
+// A text key that carries its hash, as the standard table's nodes carry
+// theirs: chains order by hash first, so text is read only on equal hashes,
+// and growth never rehashes text.
+struct TextKey {
+  std::size_t hash;
+  std::string_view text;
+  explicit TextKey(std::string_view v)
+      : hash(std::hash<std::string_view>{}(v)), text(v) {}
+};
+
+struct TextTable : _Hash {
+  using _Hash::_Hash;
+  unsigned long hash(void* key) override { return of(key).hash; }
+  int keyCmp(void* tabKey, void* searchKey) override {
+    const TextKey &a = of(tabKey), &b = of(searchKey);
+    if (a.hash != b.hash)
+      return a.hash < b.hash ? -1 : 1;
+    return a.text.compare(b.text);
+  }
+  static const TextKey& of(void* key) { return *static_cast<TextKey*>(key); }
+};
+
+// The string-key side: a key object per stored word, made when inserted.
+struct StringTable {
+  TextTable t;
+  std::vector<TextKey> keys;
+  StringTable(Setting s, std::size_t n) : t(s.size, s.thresh, s.depth, s.rate) {
+    keys.reserve(n);
+  }
+  void insert(std::string_view v) {
+    keys.emplace_back(v);
+    t.insert(&keys.back(), &keys.back());
+  }
+  std::uintptr_t find(std::string_view v) {
+    TextKey probe(v);
+    _HashItem* e = t.find(&probe);
+    return e ? bits(e->data()) : 0;
+  }
+  void remove(std::string_view v) {
+    TextKey probe(v);
+    t.remove(&probe);
+  }
+  void grow() { t.resize(); }
+  void shape(Run&) {}
+};
+
+// Every hash row: insert N keys, find each (another order), find N absent
+// keys, remove all (counted runs also time one growth before the removal).
+template <class Table, class K>
+std::uintptr_t fourPhases(Run& r, Table& m, const KeySet<K>& k) {
+  Phases phase(r);
+  for (const K& key : k.stored)
+    m.insert(key);
+  phase("insert");
+  r.filled([&] { m.shape(r); });
+  std::uintptr_t sum = 0;
+  for (const K& key : k.probes)
+    sum += m.find(key);
+  phase("hit");
+  for (const K& key : k.absent)
+    sum += m.find(key);
+  phase("miss");
+  if (r.counting()) {
+    m.grow();
+    phase("growth");
+  }
+  for (const K& key : k.probes)
+    m.remove(key);
+  phase("remove");
+  return sum;
+}
+
+// The constructor settings: the default; doublings from a power of two;
+// x3 and x5 rules, odd but keeping the factor 3 or 5; and x3.75 and x2.4,
+// whose capacities avoid 2, 3 and 5 (docs/PERFORMANCE.md, table settings).
+const std::vector<Setting> kSettings = {{97, 2, 2, 0.5f},   {1024, 1, 2, 1.0f},
+                                        {1024, 4, 2, 1.0f}, {1021, 1, 2, 2.0f},
+                                        {1021, 1, 2, 4.0f}, {803, 1, 2, 2.75f},
+                                        {4253, 1, 2, 1.4f}};
+
+// A hash row's sides: ptrbox at each setting, then ptrbox-presized (made at
+// a capacity of the recommended rule that N keys never grow), the peer, and
+// the peer with reserve(N).
+template <class Table, class K>
+std::vector<Side> hashSides(std::vector<Setting> settings, Setting presized,
+                            const KeySet<K>& (*keys)(std::size_t)) {
+  std::vector<Side> v;
+  settings.push_back(presized);
+  for (const Setting& s : settings)
+    v.push_back({s.name(&s == &settings.back() ? "ptrbox-presized" : "ptrbox"),
+                 [s, keys](Run& r) {
+                   Table t(s, r.n);
+                   return fourPhases(r, t, keys(r.n));
+                 }});
+  for (bool reserve : {false, true})
+    v.push_back({reserve ? "std::unordered_map+reserve" : "std::unordered_map",
+                 [keys, reserve](Run& r) {
+                   StdTable<K> t(reserve, r.n);
+                   return fourPhases(r, t, keys(r.n));
+                 }});
+  return v;
+}
+
+// Calls `f` with each space-separated word of `text`.
+template <class F> void forEachWord(const std::string& text, F f) {
+  for (const char *p = text.data(), *end = p + text.size(); p < end; ++p) {
+    const char* start = p;
+    while (p < end && *p != ' ')
+      ++p;
+    if (p != start)
+      f(std::string_view(start, std::size_t(p - start)));
+  }
+}
+
+// One record per distinct word: its key, its count and its own copy of the
+// text (short words sit inside the record).
+struct WordCount {
+  TextKey key;
+  long count = 1;
+  std::string text;
+  explicit WordCount(std::string_view w) : key(w), text(w) { key.text = text; }
+};
+
+struct Tree final : _Tree {}; // deletable through its own type
+
+// The caller's multi-way tree: node i the last child of node (i - 1) / 8,
+// keys falling with i, so the default keyCmp makes each a last child.
+void* mtreeKey(std::size_t i, std::size_t n) {
+  return reinterpret_cast<void*>(n - i + 1);
+}
+struct Node final : _MTree {
+  using _MTree::_MTree;
+};
+struct PtrboxTree {
+  std::vector<std::unique_ptr<Node>> nodes;
+  explicit PtrboxTree(std::size_t n) {
+    nodes.reserve(n);
+    for (std::size_t i = 0; i < n; ++i)
+      nodes.push_back(std::make_unique<Node>(
+          mtreeKey(i, n), mtreeKey(i, n),
+          i == 0 ? nullptr : nodes[(i - 1) / 8].get(), nullptr));
+  }
+};
+// The peer: nodes that hold their children in a std::vector.
+struct VNode {
+  void* key;
+  void* data;
+  std::vector<VNode*> children;
+};
+struct VectorTree {
+  std::vector<std::unique_ptr<VNode>> nodes;
+  explicit VectorTree(std::size_t n) {
+    nodes.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      nodes.push_back(
+          std::make_unique<VNode>(VNode{mtreeKey(i, n), mtreeKey(i, n), {}}));
+      if (i != 0)
+        nodes[(i - 1) / 8]->children.push_back(nodes.back().get());
+    }
+  }
+};
+// Pre-order, children in order (the order of _MTreeIter), until `stop`.
+template <class Stop> VNode* preOrder(VNode* root, Stop stop) {
+  std::vector<VNode*> stack{root};
+  while (!stack.empty()) {
+    VNode* node = stack.back();
+    stack.pop_back();
+    if (stop(node))
+      return node;
+    for (auto c = node->children.rbegin(); c != node->children.rend(); ++c)
+      stack.push_back(*c);
+  }
+  return nullptr;
+}
+// Makes a T(N), then releases it untimed.
+template <class T> std::uintptr_t build(Run& r) {
+  auto made = std::make_unique<T>(r.n);
+  r.filled();
+  r.untimed([&] { made.reset(); });
+  return 0;
+}
+// 64 present keys at random, looked up in turn.
+struct FindKeys : std::vector<void*> {
+  explicit FindKeys(std::size_t n) {
+    Rng rng{31};
+    for (int i = 0; i < 64; ++i)
+      push_back(mtreeKey(rng.below(n), n));
+  }
+};
+
+} // namespace
+
+// One row per workload, the bodies of its sides inline.
+// clang-format off
+std::vector<Workload> bench::workloads() {
+  return {
+    // Append N pointers, walk them with the iterator, clear.
+    {"list_append_walk_clear", {1000, 100000}, {
+      {"ptrbox", [](Run& r) {
+        _List l;
+        return appendWalkClear(r, [&](void* e) { l.insert(e); }, [&] {
+          std::uintptr_t sum = 0;
+          _ListIter it(l);
+          while (void* e = ++it)
+            sum += bits(e);
+          return sum;
+        }, [&] { l.clear(); });
+      }},
+      stdListAppendWalkClear}},
+
+    // isIn of an absent pointer on a list of N.
+    {"list_isin_miss", {1000}, {
+      {"ptrbox", [](Run& r) {
+        return std::uintptr_t(cached<FilledList>(r.n).isIn(absent(r.n)));
+      }},
+      {"std::list", [](Run& r) {
+        const StdList& l = cached<StdList>(r.n);
+        return std::uintptr_t(std::find(l.begin(), l.end(), absent(r.n)) != l.end());
+      }}}},
+
+    // Insert N random keys into an empty ordered list, find each in
+    // another order, clear; the peer keeps key/element pairs sorted.
+    {"orderlist_insert_find", {2000}, {
+      {"ptrbox", [](Run& r) {
+        _OrderList l;
+        return insertFind(r, [&](void* k) { l.insert(k, k); },
+                          [&](void* k) { return l.find(k); });
+      }},
+      {"std::list", [](Run& r) {
+        Pairs l;
+        return insertFind(r, [&](void* k) { sortedInsert(l, k, k); },
+                          [&](void* k) { return sortedFind(l, k); });
+      }}}},
+
+    // Push N pointers, pop them all; the deque-based std::stack is context.
+    {"stack_push_pop", {1000, 100000}, {
+      {"ptrbox", [](Run& r) {
+        _Stack s;
+        return pushPop(r, [&](void* e) { s.push(e); }, [&] { return s.pop(); });
+      }},
+      {"std::forward_list", [](Run& r) {
+        std::forward_list<void*> s;
+        return pushPop(r, [&](void* e) { s.push_front(e); },
+                       [&] { void* e = s.front(); return s.pop_front(), e; });
+      }},
+      {"std::stack", [](Run& r) {
+        std::stack<void*> s;
+        return pushPop(r, [&](void* e) { s.push(e); },
+                       [&] { void* e = s.top(); return s.pop(), e; });
+      }}}},
+
+    // Random pointer-sized keys, uniform below 2^47.
+    {"hash_random_keys", {1000000},
+     hashSides<PointerTable>(kSettings, {1950607, 1, 2, 1.4f}, randomKeys)},
+    // The addresses of 40-byte heap objects, 48 bytes apart, inserted in
+    // random order: aligned keys, which the default hash (key modulo
+    // capacity) crowds into 1/f of the buckets when the capacity shares a
+    // factor f with their spacing.
+    {"hash_address_keys", {1000000},
+     hashSides<PointerTable>(kSettings, {1950607, 1, 2, 1.4f}, addressKeys)},
+    // Text keys hashed and compared by content (TextTable); key objects
+    // are made in the timed insert, lookups use other copies of the text;
+    // presized at the recommended rule's first capacity above 200,000.
+    {"hash_string_keys", {200000},
+     hashSides<StringTable>({kSettings[6], kSettings[0]}, {338647, 1, 2, 1.4f}, words)},
+
+    // Count the words of a text of N words (Zipf, N / 40 distinct).
+    {"wordcount", {2000000}, {
+      {"ptrbox", [](Run& r) {
+        TextTable table(4253, 1, 2, 1.4f);
+        std::vector<std::unique_ptr<WordCount>> counts;
+        forEachWord(zipfText(r.n), [&](std::string_view w) {
+          TextKey probe(w);
+          if (_HashItem* e = table.find(&probe)) {
+            ++static_cast<WordCount*>(e->data())->count;
+          } else {
+            counts.push_back(std::make_unique<WordCount>(w));
+            table.insert(&counts.back()->key, counts.back().get());
+          }
+        });
+        r.counter("distinct", double(counts.size()));
+        return std::uintptr_t(counts.size());
+      }},
+      {"std::unordered_map", [](Run& r) {
+        std::unordered_map<std::string, int> counts;
+        forEachWord(zipfText(r.n),
+                    [&](std::string_view w) { ++counts[std::string(w)]; });
+        r.counter("distinct", double(counts.size()));
+        return std::uintptr_t(counts.size());
+      }}}},
+
+    // Insert N random keys into an empty tree, find each in another order,
+    // walk in order; tearing down is not timed.
+    {"tree_insert_find_walk", {1000000}, {
+      {"ptrbox", [](Run& r) {
+        auto tree = std::make_unique<Tree>();
+        std::uintptr_t sum = insertFind(r, [&](void* k) { tree->insert(k, k); },
+                                        [&](void* k) { return tree->find(k)->data(); });
+        Phases phase(r);
+        _TreeIterator it(*tree, InOrder);
+        for (_TreeNode* node = it(); node != nullptr; node = ++it)
+          sum += bits(node->key());
+        phase("walk");
+        r.untimed([&] { tree.reset(); });
+        return sum;
+      }},
+      {"std::map", [](Run& r) {
+        auto map = std::make_unique<std::map<void*, void*>>();
+        std::uintptr_t sum = insertFind(r, [&](void* k) { map->emplace(k, k); },
+                                        [&](void* k) { return map->find(k)->second; });
+        Phases phase(r);
+        for (const auto& kv : *map)
+          sum += bits(kv.first);
+        phase("walk");
+        r.untimed([&] { map.reset(); });
+        return sum;
+      }}}},
+
+    // Make N nodes, each the last child of node (i - 1) / 8; the caller's
+    // release of the nodes is not timed.
+    {"mtree_build", {100000}, {{"ptrbox", build<PtrboxTree>},
+                               {"vector-tree", build<VectorTree>}}},
+
+    // A full depth-first walk reading each node's data.
+    {"mtree_walk", {100000}, {
+      {"ptrbox", [](Run& r) {
+        std::uintptr_t sum = 0;
+        _MTreeIter it(cached<PtrboxTree>(r.n).nodes[0].get());
+        for (_MTree* node = it(); node != nullptr; node = it++)
+          sum += bits(node->Data());
+        return sum;
+      }},
+      {"vector-tree", [](Run& r) {
+        std::uintptr_t sum = 0;
+        preOrder(cached<VectorTree>(r.n).nodes[0].get(),
+                 [&](VNode* v) { return sum += bits(v->data), false; });
+        return sum;
+      }}}},
+
+    // FindNode from the root for 64 present keys (half the tree walked on
+    // average); the peer runs the same walk comparing keys.
+    {"mtree_findnode", {10000}, {
+      {"ptrbox", [](Run& r) {
+        _MTree* root = cached<PtrboxTree>(r.n).nodes[0].get();
+        std::uintptr_t sum = 0;
+        Phases phase(r);
+        for (void* key : cached<FindKeys>(r.n))
+          sum += bits(root->FindNode(key));
+        phase("findnode", 64);
+        return sum;
+      }},
+      {"vector-tree", [](Run& r) {
+        VNode* root = cached<VectorTree>(r.n).nodes[0].get();
+        std::uintptr_t sum = 0;
+        Phases phase(r);
+        for (void* key : cached<FindKeys>(r.n))
+          sum += bits(preOrder(root, [key](VNode* v) { return v->key == key; }));
+        phase("findnode", 64);
+        return sum;
+      }}}},
+
+    // Append N pointers, walk with ObjectLstIter, clearList().
+    {"objlst_append_walk_clear", {1000, 100000}, {
+      {"ptrbox", [](Run& r) {
+        ObjectLst l;
+        return appendWalkClear(r, [&](void* e) { l.append(e); }, [&] {
+          std::uintptr_t sum = 0;
+          for (ObjectLstIter it(l); !it.atEnd();)
+            sum += bits(it++);
+          return sum;
+        }, [&] { l.clearList(); });
+      }},
+      stdListAppendWalkClear}},
+
+    // seek of an absent pointer on a list of N; the peer counts positions.
+    {"objlst_seek_miss", {1000}, {
+      {"ptrbox", [](Run& r) {
+        return std::uintptr_t(cached<FilledObjects>(r.n).seek(absent(r.n)));
+      }},
+      {"std::list", [](Run& r) {
+        void* sought = absent(r.n);
+        int pos = 0;
+        for (void* e : cached<StdList>(r.n))
+          if (++pos, e == sought)
+            return std::uintptr_t(pos);
+        return std::uintptr_t(-1);
+      }}}},
+  };
+}
+// clang-format on
