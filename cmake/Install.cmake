@@ -96,6 +96,8 @@ include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)
 if(PTRBOX_BUILD_TESTS)
   add_test(NAME exported_symbols
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-symbols $<TARGET_FILE:ptrbox>)
+  add_test(NAME exported_symbols_checked
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-symbols $<TARGET_FILE:ptrbox_checked>)
   # The ABI guard reads the classes from the debug information, so it runs
   # where abidiff (abigail-tools) is installed and the build has -g.
   find_program(PTRBOX_ABIDIFF abidiff)
