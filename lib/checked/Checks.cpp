@@ -283,7 +283,7 @@ Entry* checkListPosition(const Position& p, const char* op, bool sure) {
 // known at its previous position.
 void moved(const Position& p, Entry* was) {
   std::uint64_t owner = was ? was->life : 0;
-  if (!owner) {
+  if (!owner && p.container) {
     Entry* c = make(p.container, Container);
     if (c->state == Destroyed) // a list made where unchecked code sees it
       c = make(p.container, Container, false);
