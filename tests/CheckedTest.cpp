@@ -147,6 +147,30 @@ TEST(CheckedDeathTest, MTreePlacementsThatMakeCycles) {
                "_MTree::_MTree: placing this node would make a cycle");
 }
 
+TEST(CheckedDeathTest, TreeWalksWhoseTreeChangedAndForeignNodes) {
+  _Tree tree, other;
+  for (int k : {2, 1, 3})
+    tree.insert(ptr(k), nullptr);
+  _TreeIterator it(tree, InOrder);
+  EXPECT_DEATH((tree.insert(ptr(9), nullptr), ++it),
+               says("_TreeIterator::operator\\+\\+",
+                    "the tree changed during this walk",
+                    "\\(tree 0x[0-9a-f]+, iterator 0x[0-9a-f]+\\)"));
+  EXPECT_DEATH(
+      {
+        _Tree gone;
+        gone.insert(ptr(1), nullptr);
+        auto* walk = new _TreeIterator(gone, PostOrder);
+        gone.~_Tree();
+        delete walk;
+      },
+      "_TreeIterator::~_TreeIterator: the tree was destroyed before this "
+      "iterator");
+  EXPECT_DEATH(tree.remove(other.insert(ptr(1), nullptr)),
+               says("_Tree::remove", "the node is not in this tree",
+                    "\\(tree 0x[0-9a-f]+, node 0x[0-9a-f]+\\)"));
+}
+
 // Containers and iterators shared with a unit built without the checks,
 // used correctly, nodes removed and made again at reused addresses: no
 // report. Both units see one layout.

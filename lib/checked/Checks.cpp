@@ -18,6 +18,7 @@
 // reported until a checked operation has seen it again.
 #include "Checks.h"
 
+#include "BinaryTree"
 #include "Hash"
 #include "ListIter"
 #include "ObjectLstIter"
@@ -44,6 +45,7 @@ struct Entry {
                       // node went, or Live
   Reason change;      // tables: the last change of the bucket array
   std::uint64_t life; // containers: this record's; iterators: the container's
+  std::uint64_t version; // trees: changes so far; tree walks: at their start
   const void* container;
   const void* node;
   std::uintptr_t fields[3];
@@ -142,7 +144,7 @@ Entry* make(const void* p, Kind kind, bool keep = true) {
     }
   }
   counted(*e, -1);
-  *e = Entry{key, kind, Live, Live, ++lives, nullptr, nullptr, {}};
+  *e = Entry{key, kind, Live, Live, ++lives, 0, nullptr, nullptr, {}};
   counted(*e, 1);
   return e;
 }
@@ -581,6 +583,50 @@ ObjectListElement* objectLstIterStep(const char* op, const ObjectLstIter* it,
   ObjectListElement* next = forward ? current->next : current->previous;
   moved({"ObjectLstIter", it, list, next, {address(next), 0, 0}}, i);
   return next;
+}
+
+void treeMade(const _Tree* tree) { containerMade(tree); }
+
+void treeChanged(const _Tree* tree) {
+  if (containerRecords.load(std::memory_order_relaxed) == 0)
+    return;
+  Guard guard;
+  if (Entry* c = find(tree, Container))
+    ++c->version;
+}
+
+void treeWalkStarts(const _TreeIterator* it, const _Tree* tree) {
+  if (!tree)
+    return;
+  Guard guard;
+  Entry* c = make(tree, Container);
+  if (c->state == Destroyed) // a tree made by unchecked inline code
+    c = make(tree, Container, false);
+  const std::uint64_t life = c->life, version = c->version;
+  Entry* i = make(it, Iterator);
+  i->container = tree, i->life = life, i->version = version;
+}
+
+void treeWalkUse(const char* op, const _TreeIterator* it, const _Tree* tree,
+                 bool inProgress) {
+  if (!tree)
+    return;
+  Guard guard;
+  const Entry* i = find(it, Iterator);
+  const Entry* c = find(tree, Container);
+  if (!i || !c || i->container != tree || i->life != c->life)
+    return;
+  const Position p{"_TreeIterator", it, tree, nullptr, {}};
+  if (c->state == Destroyed)
+    stale(p, op, "the tree was destroyed before this iterator", "tree");
+  if (inProgress && c->version != i->version)
+    stale(p, op, "the tree changed during this walk", "tree");
+}
+
+void treeWalkEnds(const _TreeIterator* it, const _Tree* tree) {
+  treeWalkUse("~_TreeIterator", it, tree, false);
+  Guard guard;
+  forget(it);
 }
 
 } // namespace ptrbox_checked

@@ -7,6 +7,7 @@
 #include "PtrboxChecked"
 
 class _MTree;
+class _TreeIterator;
 
 namespace ptrbox_checked {
 
@@ -33,6 +34,14 @@ void nodeGone(const void* node, Reason why);
 void listReleasing(const _List* list, const _ListItem* sentinel, Reason why);
 void objectLstReleasing(const ObjectLst* list, const ObjectListElement* head,
                         Reason why);
+
+// A tree walk: started on `tree` (by reset), and used by `op`, which stops
+// when the tree was destroyed, or changed while the walk is `inProgress`.
+// All of _TreeIterator's moves are library code: its records are exact.
+void treeWalkStarts(const _TreeIterator* it, const _Tree* tree);
+void treeWalkUse(const char* op, const _TreeIterator* it, const _Tree* tree,
+                 bool inProgress);
+void treeWalkEnds(const _TreeIterator* it, const _Tree* tree);
 
 } // namespace ptrbox_checked
 
