@@ -158,10 +158,11 @@ TEST(CheckedDeathTest, TreeWalksWhoseTreeChangedAndForeignNodes) {
                     "\\(tree 0x[0-9a-f]+, iterator 0x[0-9a-f]+\\)"));
   EXPECT_DEATH(
       {
-        _Tree gone;
-        gone.insert(ptr(1), nullptr);
-        auto* walk = new _TreeIterator(gone, PostOrder);
-        gone.~_Tree();
+        auto* gone = new _Tree; // walked half-way: its destructor unmarks
+        for (int k : {2, 1, 3})
+          gone->insert(ptr(k), nullptr);
+        auto* walk = new _TreeIterator(*gone, PostOrder);
+        gone->~_Tree();
         delete walk;
       },
       "_TreeIterator::~_TreeIterator: the tree was destroyed before this "

@@ -608,7 +608,7 @@ void treeWalkStarts(const _TreeIterator* it, const _Tree* tree) {
 }
 
 void treeWalkUse(const char* op, const _TreeIterator* it, const _Tree* tree,
-                 bool inProgress) {
+                 bool inProgress, bool readsTree) {
   if (!tree)
     return;
   Guard guard;
@@ -617,14 +617,16 @@ void treeWalkUse(const char* op, const _TreeIterator* it, const _Tree* tree,
   if (!i || !c || i->container != tree || i->life != c->life)
     return;
   const Position p{"_TreeIterator", it, tree, nullptr, {}};
-  if (c->state == Destroyed)
+  if (c->state == Destroyed && (readsTree || inProgress))
     stale(p, op, "the tree was destroyed before this iterator", "tree");
   if (inProgress && c->version != i->version)
     stale(p, op, "the tree changed during this walk", "tree");
 }
 
-void treeWalkEnds(const _TreeIterator* it, const _Tree* tree) {
-  treeWalkUse("~_TreeIterator", it, tree, false);
+void treeWalkEnds(const _TreeIterator* it, const _Tree* tree, bool inProgress) {
+  // Ending a walk after the tree changed is allowed; reading a dead tree's
+  // nodes (those on the stack) is not.
+  treeWalkUse("~_TreeIterator", it, tree, false, inProgress);
   Guard guard;
   forget(it);
 }

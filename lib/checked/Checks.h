@@ -36,12 +36,14 @@ void objectLstReleasing(const ObjectLst* list, const ObjectListElement* head,
                         Reason why);
 
 // A tree walk: started on `tree` (by reset), and used by `op`, which stops
-// when the tree was destroyed, or changed while the walk is `inProgress`.
+// when the tree changed while the walk is `inProgress`, or was destroyed
+// and `op` reads it (the destructor reads only the nodes of a walk in
+// progress, and ending a walk after a change is allowed).
 // All of _TreeIterator's moves are library code: its records are exact.
 void treeWalkStarts(const _TreeIterator* it, const _Tree* tree);
 void treeWalkUse(const char* op, const _TreeIterator* it, const _Tree* tree,
-                 bool inProgress);
-void treeWalkEnds(const _TreeIterator* it, const _Tree* tree);
+                 bool inProgress, bool readsTree = true);
+void treeWalkEnds(const _TreeIterator* it, const _Tree* tree, bool inProgress);
 
 } // namespace ptrbox_checked
 

@@ -127,7 +127,7 @@ _TreeIterator::_TreeIterator(_Tree* tree, TreeIterationOrder order)
 
 _TreeIterator::~_TreeIterator() {
 #ifdef PTRBOX_CHECKED
-  ptrbox_checked::treeWalkEnds(this, searchTree);
+  ptrbox_checked::treeWalkEnds(this, searchTree, !S->isEmpty());
 #endif
   discardWalk();
   delete S;
