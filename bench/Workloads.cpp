@@ -20,6 +20,7 @@
 
 #include <BinaryTree>
 #include <Hash>
+#include <Keyed>
 #include <List>
 #include <ListIter>
 #include <MTree>
@@ -381,6 +382,100 @@ struct FindKeys : std::vector<void*> {
   }
 };
 
+// The standard walks against the classic ones: what each reads of an item,
+// the keyed containers (made once per size), and the classic walks.
+std::uintptr_t item(void* e) { return bits(e); }
+std::uintptr_t item(const _HashItem& e) { return bits(e.key()); }
+std::uintptr_t item(const _TreeNode& n) { return bits(n.key()); }
+std::uintptr_t item(const _MTree& n) { return bits(n.Data()); }
+template <class C> struct Filled final : C {
+  explicit Filled(std::size_t n) {
+    for (void* k : randomKeys(n).stored)
+      this->insert(k, k);
+  }
+};
+template <class C> C& walked(C& c) { return c; }
+_MTree& walked(PtrboxTree& t) { return *t.nodes[0]; }
+std::uintptr_t classicWalk(_List& l, std::uintptr_t sum = 0) {
+  for (_ListIter it(l); !it.atEnd();)
+    sum += bits(it++);
+  return sum;
+}
+std::uintptr_t classicWalk(ObjectLst& l, std::uintptr_t sum = 0) {
+  for (ObjectLstIter it(l); !it.atEnd();)
+    sum += bits(it++);
+  return sum;
+}
+std::uintptr_t classicWalk(_Hash& h, std::uintptr_t sum = 0) {
+  for (_HashIter it(h); it() != nullptr; ++it)
+    sum += item(*it());
+  return sum;
+}
+std::uintptr_t classicWalk(_Tree& t, std::uintptr_t sum = 0) {
+  _TreeIterator it(t, InOrder);
+  for (_TreeNode* node = it(); node != nullptr; node = ++it)
+    sum += item(*node);
+  return sum;
+}
+std::uintptr_t classicWalk(_MTree& t, std::uintptr_t sum = 0) {
+  _MTreeIter it(&t);
+  for (_MTree* node = it(); node != nullptr; node = it++)
+    sum += item(*node);
+  return sum;
+}
+// A walk of N items by range-for, its peer the classic iterator's.
+template <class C> Workload walk(const char* name) {
+  const auto side = [](bool rangeFor) {
+    return [rangeFor](Run& r) {
+      std::uintptr_t sum = 0;
+      auto& c = walked(cached<C>(r.n));
+      if (!rangeFor)
+        return classicWalk(c);
+      for (auto&& x : c)
+        sum += item(x);
+      return sum;
+    };
+  };
+  return {
+      name,
+      {100000},
+      {{"ptrbox range-for", side(true)}, {"classic iterator", side(false)}}};
+}
+
+// Word counts keyed by std::string_view content, by hand on _Hash and with
+// ptrbox::Hash: the same table, hash, comparison and records.
+struct ViewTable : _Hash {
+  using _Hash::_Hash;
+  unsigned long hash(void* k) override {
+    return std::hash<std::string_view>{}(of(k));
+  }
+  int keyCmp(void* a, void* b) override { return of(a).compare(of(b)); }
+  static std::string_view of(void* k) {
+    return *static_cast<std::string_view*>(k);
+  }
+};
+struct ViewCount {
+  std::string text;
+  std::string_view key{text};
+  long count = 1;
+  explicit ViewCount(std::string_view w) : text(w) {}
+};
+template <class Table> std::uintptr_t countViews(Run& r) {
+  Table table(4253, 1, 2, 1.4f);
+  std::vector<std::unique_ptr<ViewCount>> counts;
+  forEachWord(zipfText(r.n), [&](std::string_view w) {
+    if constexpr (std::is_same_v<Table, ViewTable>) {
+      if (_HashItem* e = table.find(&w))
+        return void(++static_cast<ViewCount*>(e->data())->count);
+    } else if (ViewCount* c = table.find(w)) {
+      return void(++c->count);
+    }
+    counts.push_back(std::make_unique<ViewCount>(w));
+    table.insert(&counts.back()->key, counts.back().get());
+  });
+  return std::uintptr_t(counts.size());
+}
+
 } // namespace
 
 // One row per workload, the bodies of its sides inline.
@@ -578,6 +673,18 @@ std::vector<Workload> bench::workloads() {
             return std::uintptr_t(pos);
         return std::uintptr_t(-1);
       }}}},
+
+    // The standard iterators cost nothing: range-for against the classic
+    // iterator on each container, and the typed table against the same
+    // word count written by hand.
+    walk<FilledList>("list_walk_range_for"),
+    walk<FilledObjects>("objlst_walk_range_for"),
+    walk<Filled<_Hash>>("hash_walk_range_for"),
+    walk<Filled<_Tree>>("tree_walk_range_for"),
+    walk<PtrboxTree>("mtree_walk_range_for"),
+    {"wordcount_typed", {2000000}, {
+      {"ptrbox::Hash<std::string_view, ...>", countViews<ptrbox::Hash<std::string_view, ViewCount>>},
+      {"_Hash by hand", countViews<ViewTable>}}},
   };
 }
 // clang-format on

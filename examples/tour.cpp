@@ -5,6 +5,8 @@
 
 int main() {
   std::puts("== ptrbox tour ==");
+  tourModern();
+  std::puts("-- the classic interface --");
   tourList();
   tourHash();
   tourTree();

@@ -2,6 +2,7 @@
 #ifndef PTRBOX_EXAMPLES_TOUR_H
 #define PTRBOX_EXAMPLES_TOUR_H
 
+void tourModern();
 void tourList();
 void tourHash();
 void tourTree();

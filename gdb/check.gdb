@@ -21,3 +21,6 @@ print a
 print mtreeIter
 print objects
 print objectsIter
+print ages
+print names
+print shares

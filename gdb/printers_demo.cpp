@@ -3,6 +3,7 @@
 // in show() and prints them.
 #include <ptrbox/BinaryTree>
 #include <ptrbox/Hash>
+#include <ptrbox/Keyed>
 #include <ptrbox/ListIter>
 #include <ptrbox/MTree>
 #include <ptrbox/ObjectLstIter>
@@ -68,6 +69,21 @@ int main() {
     objects.append(P(e));
   ObjectLstIter objectsIter(objects);
   objectsIter++;
+
+  // The typed containers show what their keys and data point to.
+  int ada = 36, alan = 41, one = 1, two = 2;
+  double half = 0.5, quarter = 0.25;
+  ptrbox::Hash<const char*, int> ages(5);
+  ages.insert("ada", &ada);
+  ages.insert("alan", &alan);
+  ptrbox::OrderList<const char*, int> names;
+  names.insert("alan", &alan);
+  names.insert("ada", &ada);
+  ptrbox::Tree<int, double> shares;
+  shares.insert(&two, &quarter);
+  shares.insert(&one, &half);
+  shares.remove(two); // an inner node: killed
+  shares.insert(&ada, nullptr);
 
   show();
   return 0;

@@ -3,8 +3,10 @@
 # Installed as <datadir>/gdb/auto-load/<libdir>/libptrbox.so.1.0.0-gdb.py, so
 # gdb loads it with the library; `source` this file to load it by hand.
 # Each container shows its size and the stored pointers (keys and data where
-# it is keyed), each iterator its position. Walks are capped so that a
-# corrupt or uninitialised container prints a note instead of looping.
+# it is keyed), each iterator its position; the typed ptrbox::Hash,
+# OrderList and Tree show their key and data types and what the pointers
+# point to. Walks are capped so that a corrupt or uninitialised container
+# prints a note instead of looping.
 
 import gdb
 import gdb.printing
@@ -94,10 +96,48 @@ class Printer:
     def __init__(self, val):
         self.val = val
 
+    def name(self):
+        return tag(self.val)
+
+    # A stored key or datum, shown as the pointer it is.
+    def show_key(self, key):
+        return key
+
+    def show_data(self, data):
+        return data
+
+
+class Typed:
+    """Mixed into a container's printer for ptrbox::Hash, OrderList and Tree:
+    named with their key and data types, showing *key and *data (C strings
+    as text) instead of the addresses."""
+
+    def __init__(self, val):
+        super().__init__(val)
+        t = gdb.types.get_basic_type(val.type)
+        self.key_type = t.template_argument(0)
+        self.data_type = t.template_argument(1)
+        self.family = t.tag.split("<")[0]
+
+    def name(self):
+        return "%s<%s, %s>" % (self.family, self.key_type, self.data_type)
+
+    def show_key(self, key):
+        if not key:
+            return ptr(key)
+        if str(self.key_type.strip_typedefs()) == "const char *":
+            return '"%s"' % key.cast(self.key_type).string()
+        return str(key.cast(self.key_type.pointer()).dereference())
+
+    def show_data(self, data):
+        if not data:
+            return ptr(data)
+        return str(data.cast(self.data_type.pointer()).dereference())
+
 
 class ListPrinter(Printer):
     def to_string(self):
-        return "%s of size %d" % (tag(self.val), int(self.val["count"]))
+        return "%s of size %d" % (self.name(), int(self.val["count"]))
 
     def children(self):
         for i, node in enumerate(capped(list_nodes(self.val))):
@@ -112,8 +152,8 @@ class OrderListPrinter(ListPrinter):
         item = gdb.lookup_type("_OListItem").pointer()
         for i, node in enumerate(capped(list_nodes(self.val))):
             node = node.cast(item)
-            yield "[%d]" % i, node["key"]
-            yield "[%d]" % i, node["data"]
+            yield "[%d]" % i, self.show_key(node["key"])
+            yield "[%d]" % i, self.show_data(node["data"])
 
     def display_hint(self):
         return "map"
@@ -158,13 +198,14 @@ def iter_chain(item):
         item = item["_next"]
 
 
-def hash_chain(item):
+def hash_chain(printer, item):
     shown = []
     for n, entry in enumerate(capped(iter_chain(item))):
         if n == CHAIN_SHOWN:
             shown.append("...")
             break
-        shown.append(pair(entry["_key"], entry["_data"]))
+        shown.append("[%s] = %s" % (printer.show_key(entry["_key"]),
+                                    printer.show_data(entry["_data"])))
     return "{" + ", ".join(shown) + "}"
 
 
@@ -172,7 +213,7 @@ class HashPrinter(Printer):
     def to_string(self):
         v = self.val
         text = "%s of size %d in %d buckets" % (
-            tag(v), int(v["numentries"]), int(v["tabsize"]))
+            self.name(), int(v["numentries"]), int(v["tabsize"]))
         return text + (", growth suspended" if int(v["iterating"]) else "")
 
     def children(self):
@@ -181,7 +222,7 @@ class HashPrinter(Printer):
             return
         for b in range(int(self.val["tabsize"])):
             if tab[b]:
-                yield "[%d]" % b, hash_chain(tab[b])
+                yield "[%d]" % b, hash_chain(self, tab[b])
 
 
 class HashIterPrinter(Printer):
@@ -193,29 +234,42 @@ class HashIterPrinter(Printer):
             pair(entry["_key"], entry["_data"]), int(self.val["bucketIndex"]) - 1)
 
 
-def tree_key(node):
+def tree_key(printer, node):
+    key = printer.show_key(node["_key"])
     if int(node["flags"]) & 2:
-        return "%s (killed)" % ptr(node["_key"])
-    return node["_key"]
+        return "%s (killed)" % key
+    return key
 
 
 class TreePrinter(Printer):
     def to_string(self):
         nodes = list(capped(tree_inorder(self.val["_root"])))
         killed = sum(1 for n in nodes if int(n["flags"]) & 2)
-        text = "%s of size %d" % (tag(self.val), len(nodes))
+        text = "%s of size %d" % (self.name(), len(nodes))
         return text + (" (%d killed)" % killed if killed else "")
 
     def children(self):
         for i, node in enumerate(capped(tree_inorder(self.val["_root"]))):
-            yield "[%d]" % i, tree_key(node)
-            yield "[%d]" % i, node["_data"]
+            yield "[%d]" % i, tree_key(self, node)
+            yield "[%d]" % i, self.show_data(node["_data"])
 
     def display_hint(self):
         return "map"
 
 
 ORDERS = {0: "in-order", 1: "pre-order", 2: "post-order"}
+
+
+class TypedHashPrinter(Typed, HashPrinter):
+    pass
+
+
+class TypedOrderListPrinter(Typed, OrderListPrinter):
+    pass
+
+
+class TypedTreePrinter(Typed, TreePrinter):
+    pass
 
 
 class TreeIteratorPrinter(Printer):
@@ -301,10 +355,19 @@ PRINTERS = {
 }
 
 
+TYPED = {
+    "ptrbox::Hash": TypedHashPrinter,
+    "ptrbox::OrderList": TypedOrderListPrinter,
+    "ptrbox::Tree": TypedTreePrinter,
+}
+
+
 def build_pretty_printer():
     pp = gdb.printing.RegexpCollectionPrettyPrinter("ptrbox")
     for name, printer in PRINTERS.items():
         pp.add_printer(name, "^%s$" % name, printer)
+    for name, printer in TYPED.items():
+        pp.add_printer(name, "^%s<.*>$" % name, printer)
     return pp
 
 

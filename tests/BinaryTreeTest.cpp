@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 // Random insertions, removals and walks, with an iterator held across steps
 // that starts, advances and switches order beside the check's own walks,
 // agree with the model after every step and survive every allocation
@@ -41,20 +39,6 @@ TEST(Tree, ExampleTreesWalkInAllThreeOrdersAndRemovalCascades) {
   const long live = allocprobe::live();
   b.remove(ptr(3)), b.remove(two);
   EXPECT_EQ(show(allocprobe::live() - live, b.isEmpty()), "-2 1 ");
-}
-
-TEST(Tree, DerivedComparisonFindsCStringsByContent) {
-  struct CStringTree final : _Tree {
-    int keyCmp(const void* a, const void* b) override {
-      return std::strcmp(static_cast<const char*>(a),
-                         static_cast<const char*>(b));
-    }
-  } t;
-  char pear[] = "pear", fig[] = "fig", fig2[] = "fig";
-  _TreeNode* node = (t.insert(pear, pear), t.insert(fig, fig));
-  EXPECT_EQ(t.insert(fig2, pear), node);
-  EXPECT_EQ(t.find(fig2)->data(), fig);
-  EXPECT_EQ(_TreeIterator(t, InOrder) == *t.find(fig2), 1);
 }
 
 // A zigzag chain 1, n, 2, n-1, ... as deep as it is long, linked bottom-up

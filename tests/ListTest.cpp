@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 // Random operations on each list, its iterator and copies agree with a model
 // after every step, sizes and held blocks included, and survive a failure at
 // every allocation point.
@@ -13,19 +11,6 @@ TEST(ListFamily, AgreesWithModelsUnderRandomOperationsAndFailures) {
   _ListIter unbound(static_cast<_List*>(nullptr)); // yields nothing
   unbound.removeLastItem();
   EXPECT_TRUE(unbound.atEnd() && !unbound++ && !unbound[0] && !unbound[-1]);
-}
-
-TEST(OrderList, DerivedComparisonOrdersCStringsByContent) {
-  struct CStrings final : _OrderList {
-    int keyCmp(void* a, void* b) override {
-      return std::strcmp(static_cast<char*>(a), static_cast<char*>(b));
-    }
-  } words;
-  char pear[] = "pear", apple[] = "apple", fig[] = "fig", fig2[] = "fig";
-  for (char* w : {pear, apple, fig, fig2})
-    words.insert(w, w);
-  EXPECT_EQ(words.find(fig), fig2); // the key stays, the element is replaced
-  EXPECT_EQ(contents(words), show(Seq<void*>{apple, fig2, pear}, 3));
 }
 
 // The default comparison is the stored key minus the searched key: exactly

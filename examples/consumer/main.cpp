@@ -1,17 +1,108 @@
 // One short use of each ptrbox container, built against an installed
-// library; the README's usage examples come from here. Exits non-zero when a
-// container does not behave as shown.
+// library, written twice: with the modern surface (range-for, ptrbox::view,
+// the typed containers; no cast) and with the classic interface. The
+// README's usage examples come from here. Exits non-zero when a container
+// does not behave as shown.
 #include <ptrbox/BinaryTree>
 #include <ptrbox/Hash>
 #include <ptrbox/ListIter>
 #include <ptrbox/MTree>
 #include <ptrbox/ObjectLstIter>
 #include <ptrbox/Stack>
+#include <ptrbox/Keyed>
+#include <ptrbox/View>
 // Existing code includes the headers by their plain names; that works too.
 #include <OrderList>
 
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <iterator>
+
+// ---- The modern surface ------------------------------------------------
+
+static bool listModern() {
+  int one = 1, two = 2, three = 3;
+  _List list;
+  list.insert(&one);
+  list.insert(&three);
+  list.insert(&two, &one);
+  int digits = 0;
+  for (int* d : ptrbox::view<int>(list))
+    digits = digits * 10 + *d;
+  return digits == 123 && *std::prev(list.end()) == &three;
+}
+
+static bool orderListModern() {
+  int pear = 1, apple = 2;
+  ptrbox::OrderList<const char*, int> fruit; // C strings, by their text
+  fruit.insert("pear", &pear);
+  fruit.insert("apple", &apple);
+  char key[] = "pear";
+  return fruit.find(key) == &pear && fruit.size() == 2;
+}
+
+static bool hashModern() {
+  int ada = 36, alan = 41;
+  ptrbox::Hash<const char*, int> ages(31, 2, 4, 0.5f);
+  ages.insert("ada", &ada);
+  ages.insert("alan", &alan);
+  char sought[] = "alan";
+  return ages.find(sought) == &alan &&
+         std::distance(ages.begin(), ages.end()) == 2;
+}
+
+static bool stackModern() {
+  int a = 1, b = 2, popped = 0;
+  _Stack stack;
+  stack.push(&a);
+  stack.push(&b);
+  for (int* p : ptrbox::view<int>(stack)) // from the top down
+    popped = popped * 10 + *p;
+  return popped == 21;
+}
+
+static bool treeModern() {
+  int keys[] = {20, 10, 30};
+  ptrbox::Tree<int, int> tree; // keyed by the ints the keys point to
+  for (int& k : keys)
+    tree.insert(&k, nullptr);
+  tree.remove(10);
+  int order = 0;
+  for (auto entry : tree)
+    order = order * 100 + *entry.key;
+  return order == 2030;
+}
+
+struct Node final : _MTree {
+  using _MTree::_MTree;
+};
+
+static bool mtreeModern() {
+  int keys[3] = {};
+  std::deque<Node> nodes; // the caller's nodes, released with the deque
+  nodes.emplace_back(&keys[2], nullptr, nullptr, nullptr);
+  nodes.emplace_back(&keys[1], nullptr, &nodes[0], nullptr);
+  nodes.emplace_back(&keys[0], nullptr, &nodes[1], nullptr);
+  int depths = 0;
+  for (_MTree& n : nodes[0])
+    depths = depths * 10 + n.Depth();
+  return nodes[0].FindNode(&keys[0])->Depth() == 2 && depths == 12;
+}
+
+static bool objectListModern() {
+  int a = 1, b = 2, c = 3;
+  ObjectLst list;
+  list.append(&a);
+  list.append(&c);
+  bool ok = list.insert(&a, &b) == 0 && list.seek(&c) == 2;
+  int sum = 0;
+  for (int* x : ptrbox::view<int>(list))
+    sum += *x;
+  return ok && sum == 6 && list.remove(&b) == 0 && list.remove(&b) == 5;
+}
+
+// ---- The classic interface ---------------------------------------------
 
 // List and ListIter: a ring of pointers, walked front to back.
 static bool listExample() {
@@ -105,9 +196,6 @@ static bool treeExample() {
 
 // MTree: every node is the caller's; Destroy lists them for release. The
 // destructor is not virtual, so nodes are deleted through a final type.
-struct Node final : _MTree {
-  using _MTree::_MTree;
-};
 
 static bool mtreeExample() {
   // The default keyCmp compares addresses: a key below the node's makes a
@@ -141,19 +229,21 @@ static bool objectListExample() {
 int main() {
   struct {
     const char* name;
-    bool (*run)();
-  } examples[] = {{"list", listExample},
-                  {"ordered list", orderListExample},
-                  {"hash table", hashExample},
-                  {"stack", stackExample},
-                  {"binary tree", treeExample},
-                  {"multi-way tree", mtreeExample},
-                  {"object list", objectListExample}};
+    bool (*modern)();
+    bool (*classic)();
+  } examples[] = {{"list", listModern, listExample},
+                  {"ordered list", orderListModern, orderListExample},
+                  {"hash table", hashModern, hashExample},
+                  {"stack", stackModern, stackExample},
+                  {"binary tree", treeModern, treeExample},
+                  {"multi-way tree", mtreeModern, mtreeExample},
+                  {"object list", objectListModern, objectListExample}};
   int failed = 0;
   for (const auto& e : examples) {
-    bool ok = e.run();
-    std::printf("%-15s %s\n", e.name, ok ? "ok" : "FAILED");
-    failed += !ok;
+    const bool modern = e.modern(), classic = e.classic();
+    std::printf("%-15s modern %s, classic %s\n", e.name,
+                modern ? "ok" : "FAILED", classic ? "ok" : "FAILED");
+    failed += !modern + !classic;
   }
   return failed != 0;
 }

@@ -17,12 +17,16 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <random>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <vector>
+
+#include <View>
 
 // The test binary's global allocation operators (AllocProbe.cpp) count every
 // block of every form, and fail the allocation `nth` from now (0: the next):
@@ -140,10 +144,48 @@ std::string runSeeds(const char* family, std::uint32_t seeds,
   return differs("blocks left", allocprobe::live(), live);
 }
 
+// A range seen through f: the items forward by range-for, then backward from
+// end() (forward again where the iterators are only forward), then what
+// std::distance, std::find_if and std::count_if say of the items equal to
+// `probe`. A container's standard walk must give what its model's does.
+template <class R, class F, class T>
+std::string stdWalks(R&& r, F f, const T& probe) {
+  Seq<T> forth, back;
+  for (auto&& x : r)
+    forth.push_back(f(x));
+  using It = decltype(r.begin());
+  using Category = typename std::iterator_traits<It>::iterator_category;
+  if constexpr (std::is_base_of_v<std::bidirectional_iterator_tag, Category>)
+    for (It it = r.end(); it != r.begin();)
+      back.insert(back.begin(), f(*--it));
+  else
+    back = forth;
+  const auto is = [&](auto&& x) { return f(x) == probe; };
+  const It first = r.begin(), end = r.end();
+  return show(forth, "|", back, std::distance(first, end),
+              std::distance(first, std::find_if(first, end, is)),
+              std::count_if(first, end, is));
+}
+template <class T> std::string stdWalks(const Seq<T>& model, const T& probe) {
+  return stdWalks(
+      model, [](const T& x) { return x; }, probe);
+}
+
 // Small integers as keys and elements: the containers never dereference.
 inline void* ptr(std::uintptr_t v) { return reinterpret_cast<void*>(v); }
 inline std::uintptr_t num(const void* p) {
   return reinterpret_cast<std::uintptr_t>(p);
+}
+
+// The standard walks of a container of elements and of its typed view; for
+// a model, what they must give.
+template <class C> std::string standardWalks(const C& c) {
+  const auto same = [](void* e) { return e; };
+  return stdWalks(c, same, ptr(1)) +
+         stdWalks(ptrbox::view<char>(c), same, ptr(1));
+}
+inline std::string standardWalks(const Seq<void*>& m) {
+  return stdWalks(m, ptr(1)) + stdWalks(m, ptr(1));
 }
 
 // Large-N tests shrink under emulation and sanitizers.

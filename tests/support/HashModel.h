@@ -38,7 +38,10 @@ class HashHarness {
                         : 0);
     }
     // The walk's iterator has cleared the iterating flag as it went.
+    const auto entry = [](_HashItem& e) { return code(&e); };
     return differs("walk", got, walk()) +
+           differs("standard walk", stdWalks(table, entry, code(nullptr) + 5),
+                   stdWalks(walk(), code(nullptr) + 5)) +
            differs("table",
                    show(table.capacity(), table.growthThreshold(),
                         table.maxLookupDepth(), table.isIterating(),

@@ -7,6 +7,7 @@
 
 #include <ListIter>
 #include <OrderList>
+#include <Stack>
 
 #include <algorithm>
 
@@ -16,6 +17,18 @@ inline std::string contents(_List& list) {
   for (_ListIter it(list); !it.atEnd();)
     v.push_back(it++);
   return show(v, list.size());
+}
+
+// The standard walks of a list and of a stack of its elements, pushed in
+// order, give the model's.
+inline std::string standardWalks(const _List& list, Seq<void*> m) {
+  _Stack stack;
+  for (void* e : m)
+    stack.push(e);
+  std::string r =
+      differs("standard walk", standardWalks(list), standardWalks(m));
+  std::reverse(m.begin(), m.end());
+  return r + differs("stack walk", standardWalks(stack), standardWalks(m));
 }
 
 // Elements 0..5, 0 being null; a predecessor p is the first node holding p.
@@ -30,7 +43,8 @@ struct ListHarness {
     for (std::uintptr_t e = 0; e < 6; ++e)
       got += show(list.isIn(ptr(e))),
           want += show(std::count(m.begin(), m.end(), ptr(e)) > 0);
-    return differs("list", show(got, list.isEmpty()), show(want, m.empty()));
+    return differs("list", show(got, list.isEmpty()), show(want, m.empty())) +
+           standardWalks(list, m);
   }
 
   // Inserts e in one of four ways (0..3), removes p (4), indexes an iterator
@@ -92,10 +106,12 @@ struct OrderListHarness {
   explicit OrderListHarness(Choices&) { std::fill(m, m + 16, -1); }
   long blocks() const { return 16 - std::count(m, m + 16, -1); }
   std::string check() {
-    std::string got = contents(list), want;
+    std::string got = contents(list) + standardWalks(list), want;
+    Seq<void*> elements;
     for (int e : m)
-      want += e < 0 ? "" : show(ptr(e));
-    want = show(want, blocks());
+      if (e >= 0)
+        elements.push_back(ptr(e)), want += show(ptr(e));
+    want = show(want, blocks()) + standardWalks(elements);
     for (int k = 0; k < 16; ++k)
       got += show(list.find(ptr(k)), list.isIn(ptr(k))),
           want += show(ptr(std::max(m[k], 0)), m[k] > 0);

@@ -102,7 +102,11 @@ class MTreeHarness {
       it.SetRoot(&nodes[i]);
       r = differs("node", show(nodes[i].Depth(), nodes[i].Duplicate()),
                   show(model[i].depth, model[i].dup)) +
-          differs("walk", mtreeWalk(it), walk(int(i)));
+          differs("walk", mtreeWalk(it), walk(int(i))) +
+          differs("standard walk",
+                  stdWalks(
+                      nodes[i], [](_MTree& n) { return mtreeIndex(&n); }, 0),
+                  stdWalks(walk(int(i)), 0));
       it.reset(); // back to node 0, to its end and past it
       r += differs("walk again", mtreeWalk(it), walk(0));
       r += differs("past the end", mtreeIndex(it++), -1);

@@ -34,7 +34,8 @@ class ObjectLstHarness {
       const Seq<void*>& m = model[i];
       r += differs("list", lists[i].walks(),
                    show(m, "|", Seq<void*>(m.rbegin(), m.rend()), at(i, 0),
-                        at(i, long(m.size()) - 1)));
+                        at(i, long(m.size()) - 1))) +
+           differs("standard walk", standardWalks(lists[i]), standardWalks(m));
     }
     // [] leaves the cursor where it is; ++ and -- hand out what they leave,
     // and past an end there is nothing.

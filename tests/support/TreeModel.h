@@ -127,6 +127,12 @@ struct TreeHarness {
       _TreeIterator it(tree, PreOrder);
       it.order(o);
       r += differs("nodes", seen, size()) + differs("walk", rest(it), want);
+      if (o == InOrder) // the standard walk: live nodes in key order
+        r += differs("standard walk",
+                     stdWalks(
+                         tree, [](_TreeNode& n) { return keyOf(&n); },
+                         std::uintptr_t(1)),
+                     stdWalks(want, std::uintptr_t(1)));
     }
     const std::uintptr_t want = at < walk.size() ? walk[at] : 0;
     _TreeNode same(nullptr, nullptr, nullptr); // another node, same key
