@@ -1,5 +1,6 @@
 # Installing ptrbox: the shared library with its SONAME links, the headers
-# under include/ptrbox, a CMake package (ptrbox::ptrbox), a pkg-config file,
+# under include/ptrbox, a CMake package (ptrbox::ptrbox, and ptrbox::checked
+# for the checked build), a pkg-config file for each,
 # gdb pretty-printers where gdb auto-loads them, the Debian packages through
 # CPack (cmake/Package.cmake), the exported-symbol and ABI checks and the API
 # reference target (docs).
@@ -13,7 +14,8 @@ include(CMakePackageConfigHelpers)
 
 set(PTRBOX_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/ptrbox)
 set(PTRBOX_HEADERS BinaryTree Hash Keyed List ListIter MTree ObjLstDefs
-  ObjectLst ObjectLstIter OrderList PtrboxExport PtrboxIterator Stack View)
+  ObjectLst ObjectLstIter OrderList PtrboxChecked PtrboxExport PtrboxIterator
+  Stack View)
 list(TRANSFORM PTRBOX_HEADERS PREPEND ${PROJECT_SOURCE_DIR}/include/)
 
 # The prefix is only known when installing (cmake --install --prefix, CPack).
@@ -23,9 +25,11 @@ install(CODE "get_filename_component(PTRBOX_PREFIX \"\${CMAKE_INSTALL_PREFIX}\" 
   COMPONENT Development)
 
 # Installed consumers may write <ptrbox/List> or, as existing code does, <List>.
-target_include_directories(ptrbox PUBLIC
-  $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>
-  $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/ptrbox>)
+foreach(target ptrbox ptrbox_checked)
+  target_include_directories(${target} PUBLIC
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/ptrbox>)
+endforeach()
 
 # ptrbox_install_library(TARGET): a runtime library of the package, with its
 # SONAME link in Runtime, its libxxx.so link and imported target in
@@ -42,10 +46,8 @@ function(ptrbox_install_library target)
   set_property(GLOBAL APPEND PROPERTY PTRBOX_RUNTIME_LIBRARIES ${target})
 endfunction()
 ptrbox_install_library(ptrbox)
-# A second library built from the same headers (the checked build) is one
-# more call here; its pkg-config file is one more configure_file like
-# ptrbox.pc below, and its gdb printers the same script installed once more
-# under its own name. check-abi compares it with the same baseline.
+# The checked build: the same classes, its own pkg-config file and printers.
+ptrbox_install_library(ptrbox_checked)
 install(FILES ${PTRBOX_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ptrbox
   COMPONENT Development)
 
@@ -59,17 +61,24 @@ install(FILES ${PROJECT_BINARY_DIR}/ptrboxConfig.cmake
   ${PROJECT_BINARY_DIR}/ptrboxConfigVersion.cmake DESTINATION ${PTRBOX_CMAKE_DIR}
   COMPONENT Development)
 
-# ptrbox.pc is written when installing: its paths are absolute.
-install(CODE "
-  set(PC_PREFIX \"\${PTRBOX_PREFIX}\")
-  set(PC_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")
-  set(PC_INCLUDEDIR \"${CMAKE_INSTALL_INCLUDEDIR}\")
-  set(PC_VERSION \"${PROJECT_VERSION}\")
-  set(PC_DESCRIPTION \"${PROJECT_DESCRIPTION}\")
-  configure_file(\"${CMAKE_CURRENT_LIST_DIR}/ptrbox.pc.in\"
-    \"${PROJECT_BINARY_DIR}/ptrbox.pc\" @ONLY)" COMPONENT Development)
-install(FILES ${PROJECT_BINARY_DIR}/ptrbox.pc
-  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT Development)
+# ptrbox.pc and ptrbox-checked.pc are written when installing: their paths
+# are absolute. The checked one also defines PTRBOX_CHECKED.
+foreach(pc IN ITEMS "ptrbox;" "ptrbox-checked; -DPTRBOX_CHECKED")
+  list(GET pc 0 name)
+  list(GET pc 1 defines)
+  install(CODE "
+    set(PC_PREFIX \"\${PTRBOX_PREFIX}\")
+    set(PC_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")
+    set(PC_INCLUDEDIR \"${CMAKE_INSTALL_INCLUDEDIR}\")
+    set(PC_VERSION \"${PROJECT_VERSION}\")
+    set(PC_DESCRIPTION \"${PROJECT_DESCRIPTION}\")
+    set(PC_NAME \"${name}\")
+    set(PC_DEFINES \"${defines}\")
+    configure_file(\"${CMAKE_CURRENT_LIST_DIR}/ptrbox.pc.in\"
+      \"${PROJECT_BINARY_DIR}/${name}.pc\" @ONLY)" COMPONENT Development)
+  install(FILES ${PROJECT_BINARY_DIR}/${name}.pc
+    DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT Development)
+endforeach()
 
 # gdb auto-loads <data-directory>/auto-load/<real path of the library>-gdb.py;
 # the path inside auto-load repeats the library's final install location.
@@ -77,20 +86,27 @@ install(FILES ${PROJECT_BINARY_DIR}/ptrbox.pc
 # built against ptrbox has them, the runtime package stays the library alone
 # (Debian's rule for a library package), and the development package pins
 # the exact runtime version, whose file name the printers' name repeats.
-install(FILES ${PROJECT_SOURCE_DIR}/gdb/ptrbox_printers.py
-  DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/gdb/auto-load\${PTRBOX_PREFIX}/${CMAKE_INSTALL_LIBDIR}"
-  RENAME libptrbox.so.${PROJECT_VERSION}-gdb.py COMPONENT Development)
+foreach(lib libptrbox libptrbox-checked)
+  install(FILES ${PROJECT_SOURCE_DIR}/gdb/ptrbox_printers.py
+    DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/gdb/auto-load\${PTRBOX_PREFIX}/${CMAKE_INSTALL_LIBDIR}"
+    RENAME ${lib}.so.${PROJECT_VERSION}-gdb.py COMPONENT Development)
+endforeach()
 
 include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)
 
 if(PTRBOX_BUILD_TESTS)
   add_test(NAME exported_symbols
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-symbols $<TARGET_FILE:ptrbox>)
+  add_test(NAME exported_symbols_checked
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-symbols $<TARGET_FILE:ptrbox_checked>)
   # The ABI guard reads the classes from the debug information, so it runs
   # where abidiff (abigail-tools) is installed and the build has -g.
   find_program(PTRBOX_ABIDIFF abidiff)
   if(PTRBOX_ABIDIFF AND CMAKE_BUILD_TYPE MATCHES "^(Debug|RelWithDebInfo)$")
     add_test(NAME abi COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-abi $<TARGET_FILE:ptrbox>)
+    # The checked library has the same classes: the same baseline.
+    add_test(NAME abi_checked
+      COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-abi $<TARGET_FILE:ptrbox_checked>)
   endif()
 endif()
 

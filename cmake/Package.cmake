@@ -65,7 +65,8 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_REPLACES ${PTRBOX_DEB_REPLACED})
 set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "C++17 pointer containers (shared library)
 ${PTRBOX_DEB_ABOUT}
 
-This package contains the shared library.")
+This package contains the shared library, and its checked build
+libptrbox-checked, which stops a program at a misuse with a one-line report.")
 # The shlibs file names the runtime package, and this version as the least,
 # for each library: programs built against 1.y run with any later 1.x, as
 # the ABI only grows. (CPack's own shlibs would also scan the debug files.)
@@ -125,7 +126,8 @@ set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "C++17 pointer containers (development 
 ${PTRBOX_DEB_ABOUT}
 
 This package contains the headers, the CMake package (find_package(ptrbox)
-gives the target ptrbox::ptrbox), the pkg-config file ptrbox.pc and the gdb
+gives the targets ptrbox::ptrbox and ptrbox::checked), the pkg-config files
+ptrbox.pc and ptrbox-checked.pc and the gdb
 pretty-printers, which gdb loads by itself for the installed library; they
 read the library's debug information from libptrbox1-dbgsym.")
 

@@ -1,6 +1,9 @@
 #include "BinaryTree"
 
 #include "PointerOrder.h"
+#ifdef PTRBOX_CHECKED
+#include "../checked/Checks.h"
+#endif
 
 _TreeNode::_TreeNode(void* data, void* key, _TreeNode* leftChild,
                      _TreeNode* rightChild)
@@ -20,6 +23,9 @@ void _TreeNode::adoptChildren() {
 }
 
 _Tree::~_Tree() {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::containerGone(this);
+#endif
   // Rotating the left child up until the top node has none, then releasing
   // the top node and going on with its right child, visits every node with
   // constant extra space: each rotation moves one node off a left link for
@@ -49,6 +55,9 @@ _TreeNode* _Tree::insert(void* key, void* data) {
     n = match > 0 ? n->leftChild() : n->rightChild();
   }
   _TreeNode* node = new _TreeNode(data, key, nullptr, nullptr);
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::treeChanged(this);
+#endif
   node->setParent(lastnode);
   if (!lastnode)
     _root = node;
@@ -72,6 +81,14 @@ _TreeNode* _Tree::find(void* key) {
 void _Tree::remove(_TreeNode* node) {
   if (!node)
     return;
+#ifdef PTRBOX_CHECKED
+  // A node of this tree is its root or a child of its parent.
+  const _TreeNode* up = node->parent();
+  if (up ? up->leftChild() != node && up->rightChild() != node : node != _root)
+    ptrbox_checked::report("_Tree::remove", "the node is not in this tree",
+                           "tree", this, "node", node);
+  ptrbox_checked::treeChanged(this);
+#endif
   // Unlinking an inner node would mean restructuring; killing it keeps
   // removal constant-time and every other node where it was.
   if (node->leftChild() || node->rightChild()) {
@@ -109,6 +126,9 @@ _TreeIterator::_TreeIterator(_Tree* tree, TreeIterationOrder order)
 }
 
 _TreeIterator::~_TreeIterator() {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::treeWalkEnds(this, searchTree, !S->isEmpty());
+#endif
   discardWalk();
   delete S;
 }
@@ -125,19 +145,32 @@ void _TreeIterator::discardWalk() {
 }
 
 void _TreeIterator::reset() {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::treeWalkUse("reset", this, searchTree, false);
+#endif
   discardWalk();
   node = searchTree ? searchTree->root() : nullptr;
   rnode = nullptr;
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::treeWalkStarts(this, searchTree);
+#endif
   ++*this;
 }
 
 void _TreeIterator::order(TreeIterationOrder order) {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::treeWalkUse("order", this, searchTree, false);
+#endif
   discardWalk();
   searchOrder = order;
   reset();
 }
 
 _TreeNode* _TreeIterator::operator++() {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::treeWalkUse("operator++", this, searchTree,
+                              node || !S->isEmpty());
+#endif
   if (!searchTree || !searchTree->root())
     return nullptr;
   if (searchOrder != InOrder && searchOrder != PreOrder &&
@@ -209,6 +242,9 @@ _TreeNode* _TreeIterator::nextPostOrder() {
 }
 
 int _TreeIterator::operator==(_TreeNode* i) const {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::treeWalkUse("operator==", this, searchTree, false);
+#endif
   if (i == rnode)
     return 1;
   if (!rnode || !i)

@@ -1,6 +1,9 @@
 #include "Hash"
 
 #include "PointerOrder.h"
+#ifdef PTRBOX_CHECKED
+#include "../checked/Checks.h"
+#endif
 
 #include <cstdint>
 #include <cstdio>
@@ -30,10 +33,18 @@ _Hash::_Hash(int size, int r_thresh, int r_depth, float r_rate)
     : resizeThreshold(r_thresh), resizeDepth(r_depth), resizeRate(r_rate),
       maxDepth(0), tabsize(size), numentries(0), iterating(0), prevSym(nullptr),
       curSym(nullptr), tab(nullptr) {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::hashMade(this, size, r_thresh, r_rate);
+#endif
   inittab();
 }
 
-_Hash::~_Hash() { purgetab(); }
+_Hash::~_Hash() {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::containerGone(this);
+#endif
+  purgetab();
+}
 
 _HashItem* _Hash::insert(void* key, void* data) {
   // The depth tested is the one earlier lookups left, not this insertion's.
@@ -59,9 +70,15 @@ void _Hash::clear() {
   purgetab();
   numentries = 0;
   tab = fresh;
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::hashChanged(this, ptrbox_checked::Cleared);
+#endif
 }
 
 void _Hash::resize() {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::hashGrowing(this, tabsize, resizeThreshold, resizeRate);
+#endif
   // Half up, then truncated toward zero: the growth sequence callers size
   // their tables by (0.5 * 5 gives 3, 0.5 * 8 gives 4).
   const double grown = static_cast<double>(tabsize * resizeThreshold) *
@@ -105,6 +122,9 @@ void _Hash::resize() {
   iterating = 0;
   releaseChains(oldTab, oldSize);
   delete[] oldTab;
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::hashChanged(this, ptrbox_checked::Grew);
+#endif
 }
 
 void _Hash::print() {
@@ -211,6 +231,9 @@ _HashItem* _Hash::place(void* key, void* data) {
     maxDepth = depthBefore;
     throw;
   }
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::nodeMade(item);
+#endif
   item->_next = *curSym;
   *curSym = item;
   ++numentries;
@@ -219,12 +242,19 @@ _HashItem* _Hash::place(void* key, void* data) {
 
 void _Hash::unlink(_HashItem* sym) {
   // curSym is the link that holds sym: the bucket head or its predecessor's.
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::nodeGone(sym, ptrbox_checked::Removed);
+#endif
   *curSym = sym->_next;
   delete sym;
   --numentries;
 }
 
 int _HashIter::operator==(_HashItem* i) {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::hashIterUse("operator==", this, tab, curBucket, bucketIndex,
+                              curSym);
+#endif
   if (i == curSym)
     return 1;
   if (i == nullptr || curSym == nullptr)

@@ -2,12 +2,19 @@
 
 #include <new>
 
+#ifdef PTRBOX_CHECKED
+#include "../checked/Checks.h"
+#endif
+
 // Nodes of derived lists (_OListItem) are released through _ListItem
 // pointers; every node type is trivially destructible, so releasing the
 // storage unsized is the whole clean-up and matches any node's size.
 static void releaseNode(_ListItem* item) { ::operator delete(item); }
 
 _List::_List() : count(0), head(nullptr) {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::containerMade(this);
+#endif
   head.forw = &head;
   head.back = &head;
 }
@@ -22,15 +29,26 @@ _List::_List(const _List& list) : _List() {
   }
 }
 
-_List::~_List() { clear(); }
+_List::~_List() {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::listReleasing(this, &head, ptrbox_checked::Destroyed);
+#endif
+  clear();
+}
 
 void _List::insert(const void* element, const void* pred) {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::listInsert("_List::insert", this);
+#endif
   _ListItem* item = new _ListItem(element);
   _ListItem* at = search(pred);
   inslist(item, at == &head ? head.back : at);
 }
 
 void _List::insert(const void* element, int pos) {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::listInsert("_List::insert", this);
+#endif
   _ListItem* item = new _ListItem(element);
   _ListItem* at = head.back;
   if (pos > 0) {
@@ -42,6 +60,9 @@ void _List::insert(const void* element, int pos) {
 }
 
 int _List::insert(const void* element, const void* pred, int strict) {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::listInsert("_List::insert", this);
+#endif
   if (!strict) {
     insert(element, pred);
     return 0;
@@ -68,6 +89,9 @@ int _List::isIn(const void* element) const {
 }
 
 void _List::clear() {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::listReleasing(this, &head, ptrbox_checked::Cleared);
+#endif
   _ListItem* p = head.forw;
   while (p != &head) {
     _ListItem* next = p->forw;
@@ -80,6 +104,9 @@ void _List::clear() {
 }
 
 void _List::_remove(_ListItem* item) {
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::nodeGone(item, ptrbox_checked::Removed);
+#endif
   remlist(item);
   releaseNode(item);
 }

@@ -16,6 +16,10 @@ void* _ListIter::operator[](int cnt) {
 void _ListIter::removeLastItem() {
   if (!list || !current)
     return;
+#ifdef PTRBOX_CHECKED
+  ptrbox_checked::listIterUse("removeLastItem", this, list,
+                              atEnd() ? nullptr : current, current, start);
+#endif
   _ListItem* previous = current->back;
   if (previous != &list->head)
     list->_remove(previous);

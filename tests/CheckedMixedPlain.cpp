@@ -1,0 +1,26 @@
+// The unchecked half of the mixed test: compiled without PTRBOX_CHECKED, so
+// its inline header code tells the checked library nothing.
+#include "CheckedMixed.h"
+
+void* plainAdvance(_ListIter& it) { return it++; }
+void plainReset(_ListIter& it) { it.reset(); }
+void plainAppend(_List& list, void* element) { list.insert(element); }
+void plainAppend(ObjectLst& list, void* element) { list.append(element); }
+void* plainAdvance(ObjectLstIter& it) { return it++; }
+_HashItem* plainAdvance(_HashIter& it) { return ++it; }
+
+int plainHashWalk(_Hash& table) {
+  int n = 0;
+  for (_HashIter it(table); it(); ++it)
+    ++n;
+  return n;
+}
+
+std::uintptr_t plainObjectLstSum(ObjectLst& list) {
+  std::uintptr_t sum = 0;
+  for (ObjectLstIter it(list); !it.atEnd();)
+    sum += reinterpret_cast<std::uintptr_t>(it++);
+  return sum;
+}
+
+std::uintptr_t plainSizes() { return sizesHere(); }

@@ -1,0 +1,226 @@
+// The checked library (PTRBOX_CHECKED): each misuse the headers forbid stops
+// with its one-line report; correct use beside an unchecked unit does not.
+#include "CheckedMixed.h"
+#include "support/Driver.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <new>
+
+// "ptrbox: <where>: <rule> (<name> 0x..., ...": the pattern of a report.
+static std::string says(const std::string& where, const std::string& rule,
+                        const std::string& names = "\\(list 0x[0-9a-f]+, "
+                                                   "iterator 0x[0-9a-f]+\\)") {
+  return "^ptrbox: " + where + ": " + rule + " " + names + "\n";
+}
+static const std::string kTable =
+    "\\(table 0x[0-9a-f]+, iterator 0x[0-9a-f]+\\)";
+
+TEST(CheckedDeathTest, HashArgumentsAndNullTables) {
+  EXPECT_DEATH(_Hash(0), says("_Hash::_Hash", "the size is below 1",
+                              "\\(table 0x[0-9a-f]+, size 0, threshold 2, "
+                              "rate 0.5\\)"));
+  EXPECT_DEATH(_Hash(7, 2, 2, -1.f), "growth rate is negative or not finite");
+  EXPECT_DEATH(_Hash(7, 2, 2, NAN), "growth rate is negative or not finite");
+  EXPECT_DEATH(_Hash(INT_MAX / 2, 4), "the first growth would overflow int");
+  EXPECT_DEATH(_HashIter(static_cast<_Hash*>(nullptr)),
+               says("_HashIter::_HashIter", "the table is null",
+                    "\\(table 0x0, iterator 0x[0-9a-f]+\\)"));
+  EXPECT_DEATH(
+      _MTree(nullptr, nullptr, nullptr, nullptr).Destroy(nullptr),
+      says("_MTree::Destroy", "the list is null", "\\(node 0x[0-9a-f]+\\)"));
+}
+
+// A table of keys 1..8 with an iterator on its second entry.
+struct Walked {
+  _Hash table{11, 1, 0, 1.f};
+  _HashIter* it;
+  Walked() {
+    for (int k = 1; k <= 8; ++k)
+      table.insert(ptr(k), nullptr);
+    it = new _HashIter(table);
+    ++*it;
+  }
+};
+
+TEST(CheckedDeathTest, HashIteratorsWhoseTableChanged) {
+  // A second iterator clears the shared flag; the next insertion grows.
+  EXPECT_DEATH(
+      {
+        Walked w;
+        delete new _HashIter(w.table);
+        for (int k = 20, n = w.table.capacity(); w.table.capacity() == n;)
+          w.table.insert(ptr(k++), nullptr);
+        ++*w.it;
+      },
+      says("_HashIter::operator\\+\\+",
+           "the table grew while this iterator held a position", kTable));
+  Walked w;
+  EXPECT_DEATH((w.table.clear(), (*w.it)++),
+               "the table was cleared while this iterator held a position");
+  EXPECT_DEATH((w.table.remove((*w.it)()->key()), ++*w.it),
+               says("_HashIter::operator\\+\\+",
+                    "the entry under this iterator was removed", kTable));
+  EXPECT_DEATH((w.table.remove((*w.it)()->key()), *w.it == nullptr),
+               "_HashIter::operator==: the entry under this iterator");
+  EXPECT_DEATH(
+      {
+        auto* v = new Walked;
+        v->table.~_Hash();
+        ++*v->it;
+      },
+      "the table was destroyed while this iterator held a position");
+  EXPECT_DEATH(
+      {
+        auto* t = new _Hash;
+        _HashIter it(*t);
+        delete t;
+      },
+      says("_HashIter::~_HashIter",
+           "the table was destroyed before this iterator", kTable));
+}
+
+TEST(CheckedDeathTest, ListIteratorsWhoseNodeWent) {
+  _List list;
+  for (int e = 1; e <= 3; ++e)
+    list.insert(ptr(e));
+  _ListIter it(list), other(list);
+  it++;     // on 2
+  other[1]; // after 2
+  EXPECT_DEATH((list.remove(ptr(2)), it++),
+               says("_ListIter::operator\\+\\+",
+                    "the node under this iterator was removed from its list"));
+  EXPECT_DEATH((other.removeLastItem(), it()),
+               says("_ListIter::operator\\(\\)",
+                    "the node under this iterator was removed from its list"));
+  EXPECT_DEATH((list.clear(), it++),
+               "the list was cleared while this iterator stood on one");
+  EXPECT_DEATH(
+      (list.~_List(), it.reset()),
+      says("_ListIter::reset", "the list was destroyed before this iterator"));
+  _OrderList ordered;
+  _List& plain = ordered;
+  EXPECT_DEATH(plain.insert(ptr(1)),
+               says("_List::insert",
+                    "an element without a key was inserted into an "
+                    "_OrderList",
+                    "\\(list 0x[0-9a-f]+\\)"));
+  EXPECT_DEATH(plain.insert(ptr(1), 2), "without a key");
+}
+
+TEST(CheckedDeathTest, ObjectListIteratorsWhoseNodeWent) {
+  ObjectLst list;
+  for (int e = 1; e <= 3; ++e)
+    list.append(ptr(e));
+  ObjectLstIter it(list);
+  it++; // on 2
+  EXPECT_DEATH((list.remove(ptr(2)), it--),
+               says("ObjectLstIter::operator--",
+                    "the node under this iterator was removed from its list"));
+  EXPECT_DEATH((list.clearList(), it()),
+               "the list was cleared while this iterator stood on one");
+  EXPECT_DEATH((list = ObjectLst(), it++),
+               "the list was assigned to while this iterator stood on one");
+  EXPECT_DEATH((list.~ObjectLst(), it[0]),
+               says("ObjectLstIter::operator\\[\\]",
+                    "the list was destroyed before this iterator"));
+  EXPECT_DEATH(list.carbonCopy(list, 2, 0),
+               says("ObjectLst::carbonCopy",
+                    "the source chain starts inside this list",
+                    "\\(list 0x[0-9a-f]+, chain 0x[0-9a-f]+\\)"));
+}
+
+TEST(CheckedDeathTest, MTreePlacementsThatMakeCycles) {
+  struct Node final : _MTree {
+    using _MTree::_MTree;
+  };
+  Node root(ptr(8), nullptr, nullptr, nullptr);
+  Node child(ptr(4), nullptr, &root, nullptr); // below: root's key is higher
+  EXPECT_DEATH(new (&child) Node(ptr(4), nullptr, &root, nullptr),
+               says("_MTree::_MTree",
+                    "this node is already linked into the chain it is placed "
+                    "at the end of",
+                    "\\(node 0x[0-9a-f]+, insertTree 0x[0-9a-f]+\\)"));
+  EXPECT_DEATH(new (&root) Node(ptr(1), nullptr, &child, nullptr),
+               "_MTree::_MTree: placing this node would make a cycle");
+}
+
+TEST(CheckedDeathTest, TreeWalksWhoseTreeChangedAndForeignNodes) {
+  _Tree tree, other;
+  for (int k : {2, 1, 3})
+    tree.insert(ptr(k), nullptr);
+  _TreeIterator it(tree, InOrder);
+  EXPECT_DEATH((tree.insert(ptr(9), nullptr), ++it),
+               says("_TreeIterator::operator\\+\\+",
+                    "the tree changed during this walk",
+                    "\\(tree 0x[0-9a-f]+, iterator 0x[0-9a-f]+\\)"));
+  EXPECT_DEATH(
+      {
+        auto* gone = new _Tree; // walked half-way: its destructor unmarks
+        for (int k : {2, 1, 3})
+          gone->insert(ptr(k), nullptr);
+        auto* walk = new _TreeIterator(*gone, PostOrder);
+        gone->~_Tree();
+        delete walk;
+      },
+      "_TreeIterator::~_TreeIterator: the tree was destroyed before this "
+      "iterator");
+  EXPECT_DEATH(tree.remove(other.insert(ptr(1), nullptr)),
+               says("_Tree::remove", "the node is not in this tree",
+                    "\\(tree 0x[0-9a-f]+, node 0x[0-9a-f]+\\)"));
+}
+
+// Containers and iterators shared with a unit built without the checks,
+// used correctly, nodes removed and made again at reused addresses: no
+// report. Both units see one layout.
+TEST(CheckedMixed, UncheckedUnitSharesContainersWithoutReports) {
+  EXPECT_EQ(plainSizes(), sizesHere());
+  _List list;
+  for (int e = 1; e <= 4; ++e)
+    (e % 2 ? plainAppend(list, ptr(e)) : list.insert(ptr(e)));
+  _ListIter it(list);
+  EXPECT_EQ(it++, ptr(1));
+  list.remove(ptr(2)); // under the cursor; reset, unchecked
+  plainReset(it);
+  plainAppend(list, ptr(5)); // likely at the freed node's address
+  list.insert(ptr(6));
+  std::string seen;
+  for (void* e; (e = it++) != nullptr;)
+    seen += show(num(e));
+  EXPECT_EQ(seen, "1 3 4 5 6 ");
+  _List one; // the same, with the iterator put back where it stood
+  one.insert(ptr(1));
+  _ListIter at(one);
+  one.remove(ptr(1));
+  plainAppend(one, ptr(2));
+  plainReset(at);
+  EXPECT_EQ(at++, ptr(2));
+
+  ObjectLst objects;
+  for (int e = 1; e <= 4; ++e)
+    (e % 2 ? plainAppend(objects, ptr(e)) : objects.append(ptr(e)));
+  ObjectLstIter cursor(objects);
+  EXPECT_EQ(plainAdvance(cursor), ptr(1));
+  objects.remove(ptr(2));
+  cursor.reset();
+  objects.append(ptr(7));
+  EXPECT_EQ(plainObjectLstSum(objects), 15u);
+  EXPECT_EQ(cursor++, ptr(1));
+  EXPECT_EQ(plainAdvance(cursor), ptr(3));
+  EXPECT_EQ(cursor--, ptr(4));
+
+  _Hash table(3, 1, 0, 1.f);
+  for (int k = 1; k <= 6; ++k)
+    table.insert(ptr(k), nullptr);
+  _HashIter walk(table);
+  plainAdvance(walk);
+  EXPECT_EQ(plainHashWalk(table), 6); // clears the flag: growth may follow
+  table.insert(ptr(7), nullptr);
+  walk.reset();
+  int n = 0;
+  for (; walk(); ++walk)
+    ++n;
+  EXPECT_EQ(n, 7);
+}
