@@ -2,23 +2,18 @@
 // caller would use instead, on the same data, in the same process. To add
 // a workload, add a row to the table at the bottom: a name, its sizes, and
 // one side per contender, each a body that runs one repetition for r.n
-// elements and returns a checksum of what it read:
+// elements and returns a checksum of what it read. A side named ptrbox...
+// is compared with the first side whose name does not start with "ptrbox"
+// (the peer); later sides and ptrbox-presized... are context.
 //
-//   {"list_isin_miss", {1000}, {
-//       {"ptrbox", [](Run& r) { /* isIn on cached<Appended<_List>>(r.n) */ }},
-//       {"std::list", [](Run& r) { ... }}}},
-//
-// A side named ptrbox... is compared with the first side whose name does
-// not start with "ptrbox" (the peer); later sides and ptrbox-presized...
-// are context. Where sides differ only in the container, its operations
-// are overloads (append, walk, add, lookup) and the body one template, so
-// both sides run the same lines. Inside a body: `Phases phase(r); ...;
-// phase("insert");` times a phase (counter insert_ns, and one row of
-// scripts/callgrind); `r.filled()` once the container holds its N elements
-// gives its bytes_per_elem; `r.untimed(f)` keeps teardown out;
-// `cached<T>(r.n)` builds data once per size. Sides may come from a
-// function, even in another file built with other flags (as hashSides()
-// makes them here).
+// Where sides differ only in the container, its operations are overloads
+// (append, walk, add, lookup) and the body one template, so both sides run
+// the same lines. In a body, `r.phase("insert")` ends a timed phase
+// (counter insert_ns, and one row of scripts/callgrind); `r.filled()` once
+// the container holds its N elements gives its bytes_per_elem;
+// `r.untimed(f)` keeps teardown out; `cached<T>(r.n)` builds data once per
+// size. Sides may come from a function, even in another file built with
+// other flags (as hashSides() makes them here).
 #include "Bench.h"
 
 #include <BinaryTree>
@@ -36,7 +31,6 @@
 #include <forward_list>
 #include <list>
 #include <map>
-#include <new>
 #include <stack>
 #include <unordered_map>
 
@@ -61,16 +55,14 @@ template <class C> std::uintptr_t rangeFor(C& c) {
 }
 std::uintptr_t walk(std::list<void*>& l) { return rangeFor(l); }
 std::uintptr_t walk(std::map<void*, void*>& m) { return rangeFor(m); }
-std::uintptr_t walk(_List& l, std::uintptr_t sum = 0) {
-  for (_ListIter it(l); !it.atEnd();)
+template <class It, class L> std::uintptr_t walkToEnd(L& l) {
+  std::uintptr_t sum = 0;
+  for (It it(l); !it.atEnd();)
     sum += bits(it++);
   return sum;
 }
-std::uintptr_t walk(ObjectLst& l, std::uintptr_t sum = 0) {
-  for (ObjectLstIter it(l); !it.atEnd();)
-    sum += bits(it++);
-  return sum;
-}
+std::uintptr_t walk(_List& l) { return walkToEnd<_ListIter>(l); }
+std::uintptr_t walk(ObjectLst& l) { return walkToEnd<ObjectLstIter>(l); }
 std::uintptr_t walk(_Hash& h, std::uintptr_t sum = 0) {
   for (_HashIter it(h); it() != nullptr; ++it)
     sum += item(*it());
@@ -98,25 +90,18 @@ void clear(ObjectLst& l) { l.clearList(); }
 void clear(std::list<void*>& l) { l.clear(); }
 template <class C> std::uintptr_t appendWalkClear(Run& r) {
   C l;
-  Phases phase(r);
-  for (void* e : elements(r.n))
+  for (void* e : cached<Elements>(r.n))
     append(l, e);
-  phase("append");
+  r.phase("append");
   r.filled();
   const std::uintptr_t sum = walk(l);
-  phase("walk");
+  r.phase("walk");
   clear(l);
-  phase("clear");
+  r.phase("clear");
   return sum;
 }
-// A list of N made once, and an element none of the lists of N holds.
-template <class C> struct Appended final : C {
-  explicit Appended(std::size_t n) {
-    for (void* e : elements(n))
-      append(*this, e);
-  }
-};
-void* absent(std::size_t n) { return elements(n + 1).back(); }
+// An element none of the lists of N holds.
+void* absent(std::size_t n) { return cached<Elements>(n + 1).back(); }
 
 // The keyed containers: add a key (as its own element), look up its
 // element. The ordered list's peer keeps key/element pairs sorted by
@@ -141,32 +126,25 @@ void* lookup(const Pairs& l, void* k) {
       return p.second;
   return nullptr;
 }
-// Insert N random keys into an empty container, find each in another order.
-template <class C> std::uintptr_t insertFind(Run& r, C& c) {
-  const KeySet<void*>& k = randomKeys(r.n);
-  Phases phase(r);
+// Insert N random keys into an empty C, find each in another order; the
+// trees then walk in order, and tearing them down is not timed.
+template <class C, bool walkToo = false> std::uintptr_t insertFind(Run& r) {
+  const KeySet<void*>& k = cached<RandomKeys>(r.n);
+  auto c = std::make_unique<C>();
+  r.start();
   for (void* key : k.stored)
-    add(c, key);
-  phase("insert");
+    add(*c, key);
+  r.phase("insert");
   r.filled();
   std::uintptr_t sum = 0;
   for (void* key : k.probes)
-    sum += bits(lookup(c, key));
-  phase("find");
-  return sum;
-}
-template <class C> std::uintptr_t insertFindRelease(Run& r) {
-  C c;
-  return insertFind(r, c);
-}
-// The same, then a walk in order; tearing down is not timed.
-template <class C> std::uintptr_t insertFindWalk(Run& r) {
-  auto c = std::make_unique<C>();
-  std::uintptr_t sum = insertFind(r, *c);
-  Phases phase(r);
-  sum += walk(*c);
-  phase("walk");
-  r.untimed([&] { c.reset(); });
+    sum += bits(lookup(*c, key));
+  r.phase("find");
+  if constexpr (walkToo) {
+    sum += walk(*c);
+    r.phase("walk");
+    r.untimed([&] { c.reset(); });
+  }
   return sum;
 }
 struct Tree final : _Tree {}; // deletable through its own type
@@ -174,27 +152,20 @@ struct Tree final : _Tree {}; // deletable through its own type
 // The stacks: push N pointers, then pop them all.
 template <class Push, class Pop>
 std::uintptr_t pushPop(Run& r, Push push, Pop pop) {
-  Phases phase(r);
-  for (void* e : elements(r.n))
+  for (void* e : cached<Elements>(r.n))
     push(e);
-  phase("push");
+  r.phase("push");
   r.filled();
   std::uintptr_t sum = 0;
   for (std::size_t i = 0; i < r.n; ++i)
     sum += bits(pop());
-  phase("pop");
+  r.phase("pop");
   return sum;
 }
 
 struct Setting {
   int size, thresh, depth;
   float rate;
-  std::string name(const char* side = "ptrbox") const {
-    char buf[80];
-    std::snprintf(buf, sizeof buf, "%s(%d,%d,%d,%g)", side, size, thresh, depth,
-                  double(rate));
-    return buf;
-  }
 };
 
 // The datum of a table entry, or null.
@@ -202,13 +173,16 @@ template <class V = void> V* dataOf(_HashItem* e) {
   return e ? static_cast<V*>(e->data()) : nullptr;
 }
 
-// ptrbox's side of a hash row: a table of type T, which the phases below
-// reach through insert, find, remove, grow and shape.
+// ptrbox's side of a hash row, keyed by pointers: a table of type T, which
+// the phases below reach through insert, find, remove, grow and shape.
 template <class T> struct PtrboxTable {
   T t;
   Setting s;
-  explicit PtrboxTable(Setting s)
+  PtrboxTable(Setting s, std::size_t)
       : t(s.size, s.thresh, s.depth, s.rate), s(s) {}
+  void insert(void* k) { t.insert(k, k); }
+  std::uintptr_t find(void* k) { return bits(dataOf(t.find(k))); }
+  void remove(void* k) { t.remove(k); }
   void grow() { t.resize(); }
   // Final capacity, growths on the way, and the occupied fraction of
   // min(N, capacity) buckets (about 0.63 for a uniform spread at load 1).
@@ -226,12 +200,7 @@ template <class T> struct PtrboxTable {
   }
 };
 
-struct PointerTable : PtrboxTable<_Hash> {
-  PointerTable(Setting s, std::size_t) : PtrboxTable(s) {}
-  void insert(void* k) { t.insert(k, k); }
-  std::uintptr_t find(void* k) { return bits(dataOf(t.find(k))); }
-  void remove(void* k) { t.remove(k); }
-};
+using PointerTable = PtrboxTable<_Hash>;
 
 template <class K> struct StdTable {
   std::unordered_map<K, const void*> m;
@@ -274,17 +243,17 @@ struct TextTable : _Hash {
 // The string-key side: a key object per stored word, made when inserted.
 struct StringTable : PtrboxTable<TextTable> {
   std::vector<TextKey> keys;
-  StringTable(Setting s, std::size_t n) : PtrboxTable(s) { keys.reserve(n); }
+  StringTable(Setting s, std::size_t n) : PtrboxTable(s, n) { keys.reserve(n); }
   void insert(std::string_view v) {
-    t.insert(&keys.emplace_back(v), &keys.back());
+    PtrboxTable::insert(&keys.emplace_back(v));
   }
   std::uintptr_t find(std::string_view v) {
     TextKey probe(v);
-    return bits(dataOf(t.find(&probe)));
+    return PtrboxTable::find(&probe);
   }
   void remove(std::string_view v) {
     TextKey probe(v);
-    t.remove(&probe);
+    PtrboxTable::remove(&probe);
   }
 };
 
@@ -292,25 +261,25 @@ struct StringTable : PtrboxTable<TextTable> {
 // keys, remove all (counted runs also time one growth before the removal).
 template <class Table, class K>
 std::uintptr_t fourPhases(Run& r, Table& m, const KeySet<K>& k) {
-  Phases phase(r);
+  r.start();
   for (const K& key : k.stored)
     m.insert(key);
-  phase("insert");
+  r.phase("insert");
   r.filled([&] { m.shape(r); });
   std::uintptr_t sum = 0;
   for (const K& key : k.probes)
     sum += m.find(key);
-  phase("hit");
+  r.phase("hit");
   for (const K& key : k.absent)
     sum += m.find(key);
-  phase("miss");
-  if (r.counting()) {
+  r.phase("miss");
+  if (r.mode == Run::Count) {
     m.grow();
-    phase("growth");
+    r.phase("growth");
   }
   for (const K& key : k.probes)
     m.remove(key);
-  phase("remove");
+  r.phase("remove");
   return sum;
 }
 
@@ -325,22 +294,25 @@ const std::vector<Setting> kSettings = {{97, 2, 2, 0.5f},   {1024, 1, 2, 1.0f},
 // A hash row's sides: ptrbox at each setting, then ptrbox-presized (made at
 // a capacity of the recommended rule that N keys never grow), the peer, and
 // the peer with reserve(N).
-template <class Table, class K>
-std::vector<Side> hashSides(std::vector<Setting> settings, Setting presized,
-                            const KeySet<K>& (*keys)(std::size_t)) {
+template <class Table, class Keys>
+std::vector<Side> hashSides(std::vector<Setting> settings, Setting presized) {
   std::vector<Side> v;
   settings.push_back(presized);
-  for (const Setting& s : settings)
-    v.push_back({s.name(&s == &settings.back() ? "ptrbox-presized" : "ptrbox"),
-                 [s, keys](Run& r) {
+  for (const Setting& s : settings) {
+    char name[80];
+    std::snprintf(name, sizeof name, "%s(%d,%d,%d,%g)",
+                  &s == &settings.back() ? "ptrbox-presized" : "ptrbox", s.size,
+                  s.thresh, s.depth, double(s.rate));
+    v.push_back({name, [s](Run& r) {
                    Table t(s, r.n);
-                   return fourPhases(r, t, keys(r.n));
+                   return fourPhases(r, t, cached<Keys>(r.n));
                  }});
+  }
   for (bool reserve : {false, true})
     v.push_back({reserve ? "std::unordered_map+reserve" : "std::unordered_map",
-                 [keys, reserve](Run& r) {
-                   StdTable<K> t(reserve, r.n);
-                   return fourPhases(r, t, keys(r.n));
+                 [reserve](Run& r) {
+                   StdTable<typename Keys::Key> t(reserve, r.n);
+                   return fourPhases(r, t, cached<Keys>(r.n));
                  }});
   return v;
 }
@@ -394,7 +366,7 @@ ViewCount* lookup(TypedTable& t, std::string_view w) { return t.find(w); }
 template <class Table, class Record> std::uintptr_t countWords(Run& r) {
   Table table(4253, 1, 2, 1.4f);
   std::vector<std::unique_ptr<Record>> counts;
-  forEachWord(zipfText(r.n), [&](std::string_view w) {
+  forEachWord(cached<ZipfText>(r.n), [&](std::string_view w) {
     if (Record* c = lookup(table, w))
       return void(++c->count);
     counts.push_back(std::make_unique<Record>(w));
@@ -405,41 +377,38 @@ template <class Table, class Record> std::uintptr_t countWords(Run& r) {
 }
 
 // The caller's multi-way tree: node i the last child of node (i - 1) / 8,
-// keys falling with i, so the default keyCmp makes each a last child.
-void* mtreeKey(std::size_t i, std::size_t n) {
-  return reinterpret_cast<void*>(n - i + 1);
-}
+// keys falling with i, so the default keyCmp makes each a last child. The
+// peer's nodes hold their children in a std::vector.
 struct Node final : _MTree {
   using _MTree::_MTree;
 };
-struct PtrboxTree {
-  std::vector<std::unique_ptr<Node>> nodes;
-  explicit PtrboxTree(std::size_t n) {
-    nodes.reserve(n);
-    for (std::size_t i = 0; i < n; ++i)
-      nodes.push_back(std::make_unique<Node>(
-          mtreeKey(i, n), mtreeKey(i, n),
-          i == 0 ? nullptr : nodes[(i - 1) / 8].get(), nullptr));
-  }
-};
-// The peer: nodes that hold their children in a std::vector.
 struct VNode {
   void* key;
   void* data;
   std::vector<VNode*> children;
 };
-struct VectorTree {
-  std::vector<std::unique_ptr<VNode>> nodes;
-  explicit VectorTree(std::size_t n) {
-    nodes.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) {
-      nodes.push_back(
-          std::make_unique<VNode>(VNode{mtreeKey(i, n), mtreeKey(i, n), {}}));
-      if (i != 0)
-        nodes[(i - 1) / 8]->children.push_back(nodes.back().get());
-    }
+std::unique_ptr<Node> child(void* key, Node* parent) {
+  return std::make_unique<Node>(key, key, parent, nullptr);
+}
+std::unique_ptr<VNode> child(void* key, VNode* parent) {
+  auto node = std::make_unique<VNode>(VNode{key, key, {}});
+  if (parent != nullptr)
+    parent->children.push_back(node.get());
+  return node;
+}
+void* mtreeKey(std::size_t i, std::size_t n) {
+  return reinterpret_cast<void*>(n - i + 1);
+}
+template <class N> struct Nodes : std::vector<std::unique_ptr<N>> {
+  explicit Nodes(std::size_t n) {
+    this->reserve(n);
+    for (std::size_t i = 0; i < n; ++i)
+      this->push_back(
+          child(mtreeKey(i, n), i > 0 ? (*this)[(i - 1) / 8].get() : nullptr));
   }
 };
+using PtrboxTree = Nodes<Node>;
+using VectorTree = Nodes<VNode>;
 // Pre-order, children in order (the order of _MTreeIter), until `stop`.
 template <class Stop> VNode* preOrder(VNode* root, Stop stop) {
   std::vector<VNode*> stack{root};
@@ -452,6 +421,16 @@ template <class Stop> VNode* preOrder(VNode* root, Stop stop) {
       stack.push_back(*c);
   }
   return nullptr;
+}
+std::uintptr_t walk(PtrboxTree& t) { return walk(*t[0]); }
+std::uintptr_t walk(VectorTree& t) {
+  std::uintptr_t sum = 0;
+  preOrder(t[0].get(), [&](VNode* v) { return sum += bits(v->data), false; });
+  return sum;
+}
+_MTree* findNode(PtrboxTree& t, void* key) { return t[0]->FindNode(key); }
+VNode* findNode(VectorTree& t, void* key) {
+  return preOrder(t[0].get(), [key](VNode* v) { return v->key == key; });
 }
 // Makes a T(N), then releases it untimed.
 template <class T> std::uintptr_t build(Run& r) {
@@ -468,25 +447,38 @@ struct FindKeys : std::vector<void*> {
       push_back(mtreeKey(rng.below(n), n));
   }
 };
+// FindNode from the root for each of the 64 keys.
+template <class T> std::uintptr_t findNodes(Run& r) {
+  T& tree = cached<T>(r.n);
+  const FindKeys& keys = cached<FindKeys>(r.n);
+  r.start();
+  std::uintptr_t sum = 0;
+  for (void* key : keys)
+    sum += bits(findNode(tree, key));
+  r.phase("findnode", 64);
+  return sum;
+}
 
-// The range-for rows: the keyed containers, made once per size, and the
-// container each row walks.
-template <class C> struct Filled final : C {
-  explicit Filled(std::size_t n) {
-    for (void* k : randomKeys(n).stored)
-      this->insert(k, k);
+// A container made once per size: a list of N elements, or a keyed
+// container of N random keys.
+template <class C> struct Made final : C {
+  explicit Made(std::size_t n) {
+    if constexpr (std::is_base_of_v<_Hash, C> || std::is_base_of_v<_Tree, C>)
+      for (void* k : cached<RandomKeys>(n).stored)
+        this->insert(k, k);
+    else
+      for (void* e : cached<Elements>(n))
+        append(*this, e);
   }
 };
-template <class C> C& walked(C& c) { return c; }
-_MTree& walked(PtrboxTree& t) { return *t.nodes[0]; }
+std::uintptr_t rangeFor(PtrboxTree& t) { return rangeFor(*t[0]); }
 // A walk of N items by range-for, its peer the classic iterator's.
 template <class C> Workload rangeForRow(const char* name) {
-  return {name,
-          {100000},
-          {{"ptrbox range-for",
-            [](Run& r) { return rangeFor(walked(cached<C>(r.n))); }},
-           {"classic iterator",
-            [](Run& r) { return walk(walked(cached<C>(r.n))); }}}};
+  return {
+      name,
+      {100000},
+      {{"ptrbox range-for", [](Run& r) { return rangeFor(cached<C>(r.n)); }},
+       {"classic iterator", [](Run& r) { return walk(cached<C>(r.n)); }}}};
 }
 
 } // namespace
@@ -501,22 +493,21 @@ std::vector<Workload> bench::workloads() {
     {"list_append_walk_clear", {1000, 100000}, {
       {"ptrbox", appendWalkClear<_List>},
       {"std::list", appendWalkClear<List>}}},
-
     // isIn of an absent pointer on a list of N.
     {"list_isin_miss", {1000}, {
       {"ptrbox", [](Run& r) {
-        return std::uintptr_t(cached<Appended<_List>>(r.n).isIn(absent(r.n)));
+        return std::uintptr_t(cached<Made<_List>>(r.n).isIn(absent(r.n)));
       }},
       {"std::list", [](Run& r) {
-        const List& l = cached<Appended<List>>(r.n);
-        return std::uintptr_t(std::find(l.begin(), l.end(), absent(r.n)) != l.end());
+        const List& l = cached<Made<List>>(r.n);
+        return std::uintptr_t(std::find(l.begin(), l.end(), absent(r.n)) !=
+                              l.end());
       }}}},
-
     // Insert N random keys into an empty ordered list, find each in
     // another order, release it; the peer keeps key/element pairs sorted.
     {"orderlist_insert_find", {2000}, {
-      {"ptrbox", insertFindRelease<_OrderList>},
-      {"std::list", insertFindRelease<Pairs>}}},
+      {"ptrbox", insertFind<_OrderList>},
+      {"std::list", insertFind<Pairs>}}},
 
     // Push N pointers, pop them all; the deque-based std::stack is context.
     {"stack_push_pop", {1000, 100000}, {
@@ -537,26 +528,26 @@ std::vector<Workload> bench::workloads() {
 
     // Random pointer-sized keys, uniform below 2^47.
     {"hash_random_keys", {1000000},
-     hashSides<PointerTable>(kSettings, {1950607, 1, 2, 1.4f}, randomKeys)},
+     hashSides<PointerTable, RandomKeys>(kSettings, {1950607, 1, 2, 1.4f})},
     // The addresses of 40-byte heap objects, 48 bytes apart, inserted in
     // random order: aligned keys, which the default hash (key modulo
     // capacity) crowds into 1/f of the buckets when the capacity shares a
     // factor f with their spacing.
     {"hash_address_keys", {1000000},
-     hashSides<PointerTable>(kSettings, {1950607, 1, 2, 1.4f}, addressKeys)},
+     hashSides<PointerTable, AddressKeys>(kSettings, {1950607, 1, 2, 1.4f})},
     // Text keys hashed and compared by content (TextTable); key objects
     // are made in the timed insert, lookups use other copies of the text;
     // presized at the recommended rule's first capacity above 200,000.
     {"hash_string_keys", {200000},
-     hashSides<StringTable>({kSettings[6], kSettings[0]},
-                            {338647, 1, 2, 1.4f}, words)},
+     hashSides<StringTable, Words>({kSettings[6], kSettings[0]},
+                                   {338647, 1, 2, 1.4f})},
 
     // Count the words of a text of N words (Zipf, N / 40 distinct).
     {"wordcount", {2000000}, {
       {"ptrbox", countWords<TextTable, Count<TextKey>>},
       {"std::unordered_map", [](Run& r) {
         std::unordered_map<std::string, int> counts;
-        forEachWord(zipfText(r.n),
+        forEachWord(cached<ZipfText>(r.n),
                     [&](std::string_view w) { ++counts[std::string(w)]; });
         r.counter("distinct", double(counts.size()));
         return std::uintptr_t(counts.size());
@@ -565,62 +556,36 @@ std::vector<Workload> bench::workloads() {
     // Insert N random keys into an empty tree, find each in another order,
     // walk in order; tearing down is not timed.
     {"tree_insert_find_walk", {1000000}, {
-      {"ptrbox", insertFindWalk<Tree>},
-      {"std::map", insertFindWalk<Map>}}},
+      {"ptrbox", insertFind<Tree, true>},
+      {"std::map", insertFind<Map, true>}}},
 
     // Make N nodes, each the last child of node (i - 1) / 8; the caller's
     // release of the nodes is not timed.
     {"mtree_build", {100000}, {{"ptrbox", build<PtrboxTree>},
                                {"vector-tree", build<VectorTree>}}},
-
     // A full depth-first walk reading each node's data.
     {"mtree_walk", {100000}, {
-      {"ptrbox", [](Run& r) {
-        return walk(*cached<PtrboxTree>(r.n).nodes[0]);
-      }},
-      {"vector-tree", [](Run& r) {
-        std::uintptr_t sum = 0;
-        preOrder(cached<VectorTree>(r.n).nodes[0].get(),
-                 [&](VNode* v) { return sum += bits(v->data), false; });
-        return sum;
-      }}}},
-
+      {"ptrbox", [](Run& r) { return walk(cached<PtrboxTree>(r.n)); }},
+      {"vector-tree", [](Run& r) { return walk(cached<VectorTree>(r.n)); }}}},
     // FindNode from the root for 64 present keys (half the tree walked on
     // average); the peer runs the same walk comparing keys.
     {"mtree_findnode", {10000}, {
-      {"ptrbox", [](Run& r) {
-        _MTree* root = cached<PtrboxTree>(r.n).nodes[0].get();
-        std::uintptr_t sum = 0;
-        Phases phase(r);
-        for (void* key : cached<FindKeys>(r.n))
-          sum += bits(root->FindNode(key));
-        phase("findnode", 64);
-        return sum;
-      }},
-      {"vector-tree", [](Run& r) {
-        VNode* root = cached<VectorTree>(r.n).nodes[0].get();
-        std::uintptr_t sum = 0;
-        Phases phase(r);
-        for (void* key : cached<FindKeys>(r.n))
-          sum += bits(preOrder(root, [key](VNode* v) { return v->key == key; }));
-        phase("findnode", 64);
-        return sum;
-      }}}},
+      {"ptrbox", findNodes<PtrboxTree>},
+      {"vector-tree", findNodes<VectorTree>}}},
 
     // Append N pointers, walk with ObjectLstIter, clearList().
     {"objlst_append_walk_clear", {1000, 100000}, {
       {"ptrbox", appendWalkClear<ObjectLst>},
       {"std::list", appendWalkClear<List>}}},
-
     // seek of an absent pointer on a list of N; the peer counts positions.
     {"objlst_seek_miss", {1000}, {
       {"ptrbox", [](Run& r) {
-        return std::uintptr_t(cached<Appended<ObjectLst>>(r.n).seek(absent(r.n)));
+        return std::uintptr_t(cached<Made<ObjectLst>>(r.n).seek(absent(r.n)));
       }},
       {"std::list", [](Run& r) {
         void* sought = absent(r.n);
         int pos = 0;
-        for (void* e : cached<Appended<List>>(r.n))
+        for (void* e : cached<Made<List>>(r.n))
           if (++pos, e == sought)
             return std::uintptr_t(pos);
         return std::uintptr_t(-1);
@@ -629,13 +594,14 @@ std::vector<Workload> bench::workloads() {
     // The standard iterators cost nothing: range-for against the classic
     // iterator on each container, and the typed table against the same
     // word count written by hand.
-    rangeForRow<Appended<_List>>("list_walk_range_for"),
-    rangeForRow<Appended<ObjectLst>>("objlst_walk_range_for"),
-    rangeForRow<Filled<_Hash>>("hash_walk_range_for"),
-    rangeForRow<Filled<_Tree>>("tree_walk_range_for"),
+    rangeForRow<Made<_List>>("list_walk_range_for"),
+    rangeForRow<Made<ObjectLst>>("objlst_walk_range_for"),
+    rangeForRow<Made<_Hash>>("hash_walk_range_for"),
+    rangeForRow<Made<_Tree>>("tree_walk_range_for"),
     rangeForRow<PtrboxTree>("mtree_walk_range_for"),
     {"wordcount_typed", {2000000}, {
-      {"ptrbox::Hash<std::string_view, ...>", countWords<TypedTable, ViewCount>},
+      {"ptrbox::Hash<std::string_view, ...>",
+       countWords<TypedTable, ViewCount>},
       {"_Hash by hand", countWords<ViewTable, ViewCount>}}},
   };
 }
