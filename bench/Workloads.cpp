@@ -2,20 +2,18 @@
 // caller would use instead, on the same data, in the same process. To add
 // a workload, add a row to the table at the bottom: a name, its sizes, and
 // one side per contender, each a body that runs one repetition for r.n
-// elements and returns a checksum of what it read:
+// elements and returns a checksum of what it read. A side named ptrbox...
+// is compared with the first side whose name does not start with "ptrbox"
+// (the peer); later sides and ptrbox-presized... are context.
 //
-//   {"list_walk_range_for", {1000}, {
-//       {"ptrbox", [](Run& r) { /* walk cached<FilledList>(r.n) */ }},
-//       {"std::list", [](Run& r) { ... }}}},
-//
-// A side named ptrbox... is compared with the first side whose name does
-// not start with "ptrbox" (the peer); later sides and ptrbox-presized...
-// are context. Inside a body: `Phases phase(r); ...; phase("insert");`
-// times a phase (counter insert_ns, and one row of scripts/callgrind);
-// `r.filled()` once the container holds its N elements gives its
-// bytes_per_elem; `r.untimed(f)` keeps teardown out; `cached<T>(r.n)`
-// builds data once per size. Sides may come from a function, even in
-// another file built with other flags (as hashSides() makes them here).
+// Where sides differ only in the container, its operations are overloads
+// (append, walk, add, lookup) and the body one template, so both sides run
+// the same lines. In a body, `r.phase("insert")` ends a timed phase
+// (counter insert_ns, and one row of scripts/callgrind); `r.filled()` once
+// the container holds its N elements gives its bytes_per_elem;
+// `r.untimed(f)` keeps teardown out; `cached<T>(r.n)` builds data once per
+// size. Sides may come from a function, even in another file built with
+// other flags (as hashSides() makes them here).
 #include "Bench.h"
 
 #include <BinaryTree>
@@ -33,7 +31,6 @@
 #include <forward_list>
 #include <list>
 #include <map>
-#include <new>
 #include <stack>
 #include <unordered_map>
 
@@ -41,123 +38,150 @@ using namespace bench;
 
 namespace {
 
-struct FilledList : _List {
-  explicit FilledList(std::size_t n) {
-    for (void* e : elements(n))
-      insert(e);
-  }
-};
-struct FilledObjects : ObjectLst {
-  explicit FilledObjects(std::size_t n) {
-    for (void* e : elements(n))
-      append(e);
-  }
-};
-struct StdList : std::list<void*> {
-  explicit StdList(std::size_t n)
-      : std::list<void*>(elements(n).begin(), elements(n).end()) {}
-};
-// An element none of the lists of size n holds.
-void* absent(std::size_t n) { return elements(n + 1).back(); }
-
-// The lists: append N pointers, walk them all (`walk` gives the sum of
-// the elements), clear.
-template <class Append, class Walk, class Clear>
-std::uintptr_t appendWalkClear(Run& r, Append append, Walk walk, Clear clear) {
-  Phases phase(r);
-  for (void* e : elements(r.n))
-    append(e);
-  phase("append");
-  r.filled();
-  const std::uintptr_t sum = walk();
-  phase("walk");
-  clear();
-  phase("clear");
+// The walks: range-for, and each container's classic iterator; `item` is
+// what a walk reads of an element.
+std::uintptr_t item(void* e) { return bits(e); }
+std::uintptr_t item(const _HashItem& e) { return bits(e.key()); }
+std::uintptr_t item(const _TreeNode& n) { return bits(n.key()); }
+std::uintptr_t item(const _MTree& n) { return bits(n.Data()); }
+template <class V> std::uintptr_t item(const std::pair<void* const, V>& kv) {
+  return bits(kv.first);
+}
+template <class C> std::uintptr_t rangeFor(C& c) {
+  std::uintptr_t sum = 0;
+  for (auto&& x : c)
+    sum += item(x);
+  return sum;
+}
+std::uintptr_t walk(std::list<void*>& l) { return rangeFor(l); }
+std::uintptr_t walk(std::map<void*, void*>& m) { return rangeFor(m); }
+template <class It, class L> std::uintptr_t walkToEnd(L& l) {
+  std::uintptr_t sum = 0;
+  for (It it(l); !it.atEnd();)
+    sum += bits(it++);
+  return sum;
+}
+std::uintptr_t walk(_List& l) { return walkToEnd<_ListIter>(l); }
+std::uintptr_t walk(ObjectLst& l) { return walkToEnd<ObjectLstIter>(l); }
+std::uintptr_t walk(_Hash& h, std::uintptr_t sum = 0) {
+  for (_HashIter it(h); it() != nullptr; ++it)
+    sum += item(*it());
+  return sum;
+}
+std::uintptr_t walk(_Tree& t, std::uintptr_t sum = 0) {
+  _TreeIterator it(t, InOrder);
+  for (_TreeNode* node = it(); node != nullptr; node = ++it)
+    sum += item(*node);
+  return sum;
+}
+std::uintptr_t walk(_MTree& t, std::uintptr_t sum = 0) {
+  _MTreeIter it(&t);
+  for (_MTree* node = it(); node != nullptr; node = it++)
+    sum += item(*node);
   return sum;
 }
 
-// The peer of both list families' append + walk + clear.
-// clang-format off
-const Side stdListAppendWalkClear{"std::list", [](Run& r) {
-  std::list<void*> l;
-  return appendWalkClear(r, [&](void* e) { l.push_back(e); }, [&] {
-    std::uintptr_t sum = 0;
-    for (void* e : l)
-      sum += bits(e);
-    return sum;
-  }, [&] { l.clear(); });
-}};
-// clang-format on
-
-// A std::list of key/element pairs kept sorted by linear insertion.
-using Pairs = std::list<std::pair<void*, void*>>;
-void sortedInsert(Pairs& list, void* key, void* element) {
-  auto it = list.begin();
-  while (it != list.end() && bits(it->first) < bits(key))
-    ++it;
-  if (it == list.end() || it->first != key)
-    list.emplace(it, key, element);
+// The lists: append N pointers, walk them all, clear.
+void append(_List& l, void* e) { l.insert(e); }
+void append(ObjectLst& l, void* e) { l.append(e); }
+void append(std::list<void*>& l, void* e) { l.push_back(e); }
+void clear(_List& l) { l.clear(); }
+void clear(ObjectLst& l) { l.clearList(); }
+void clear(std::list<void*>& l) { l.clear(); }
+template <class C> std::uintptr_t appendWalkClear(Run& r) {
+  C l;
+  for (void* e : cached<Elements>(r.n))
+    append(l, e);
+  r.phase("append");
+  r.filled();
+  const std::uintptr_t sum = walk(l);
+  r.phase("walk");
+  clear(l);
+  r.phase("clear");
+  return sum;
 }
-void* sortedFind(const Pairs& list, void* key) {
-  for (const auto& p : list)
-    if (p.first == key)
+// An element none of the lists of N holds.
+void* absent(std::size_t n) { return cached<Elements>(n + 1).back(); }
+
+// The keyed containers: add a key (as its own element), look up its
+// element. The ordered list's peer keeps key/element pairs sorted by
+// linear insertion.
+using Pairs = std::list<std::pair<void*, void*>>;
+void add(_OrderList& l, void* k) { l.insert(k, k); }
+void add(_Tree& t, void* k) { t.insert(k, k); }
+void add(std::map<void*, void*>& m, void* k) { m.emplace(k, k); }
+void add(Pairs& l, void* k) {
+  auto it = l.begin();
+  while (it != l.end() && bits(it->first) < bits(k))
+    ++it;
+  if (it == l.end() || it->first != k)
+    l.emplace(it, k, k);
+}
+void* lookup(_OrderList& l, void* k) { return l.find(k); }
+void* lookup(_Tree& t, void* k) { return t.find(k)->data(); }
+void* lookup(std::map<void*, void*>& m, void* k) { return m.find(k)->second; }
+void* lookup(const Pairs& l, void* k) {
+  for (const auto& p : l)
+    if (p.first == k)
       return p.second;
   return nullptr;
 }
-
-// Keyed containers: insert N random keys, then find each in another order.
-template <class Insert, class Find>
-std::uintptr_t insertFind(Run& r, Insert insert, Find find) {
-  const KeySet<void*>& k = randomKeys(r.n);
-  Phases phase(r);
+// Insert N random keys into an empty C, find each in another order; the
+// trees then walk in order, and tearing them down is not timed.
+template <class C, bool walkToo = false> std::uintptr_t insertFind(Run& r) {
+  const KeySet<void*>& k = cached<RandomKeys>(r.n);
+  auto c = std::make_unique<C>();
+  r.start();
   for (void* key : k.stored)
-    insert(key);
-  phase("insert");
+    add(*c, key);
+  r.phase("insert");
   r.filled();
   std::uintptr_t sum = 0;
   for (void* key : k.probes)
-    sum += bits(find(key));
-  phase("find");
+    sum += bits(lookup(*c, key));
+  r.phase("find");
+  if constexpr (walkToo) {
+    sum += walk(*c);
+    r.phase("walk");
+    r.untimed([&] { c.reset(); });
+  }
   return sum;
 }
+struct Tree final : _Tree {}; // deletable through its own type
 
 // The stacks: push N pointers, then pop them all.
 template <class Push, class Pop>
 std::uintptr_t pushPop(Run& r, Push push, Pop pop) {
-  Phases phase(r);
-  for (void* e : elements(r.n))
+  for (void* e : cached<Elements>(r.n))
     push(e);
-  phase("push");
+  r.phase("push");
   r.filled();
   std::uintptr_t sum = 0;
   for (std::size_t i = 0; i < r.n; ++i)
     sum += bits(pop());
-  phase("pop");
+  r.phase("pop");
   return sum;
 }
 
 struct Setting {
   int size, thresh, depth;
   float rate;
-  std::string name(const char* side = "ptrbox") const {
-    char buf[80];
-    std::snprintf(buf, sizeof buf, "%s(%d,%d,%d,%g)", side, size, thresh, depth,
-                  double(rate));
-    return buf;
-  }
 };
 
-// The table of each side, behind one interface the phases below use.
-struct PointerTable {
-  _Hash t;
+// The datum of a table entry, or null.
+template <class V = void> V* dataOf(_HashItem* e) {
+  return e ? static_cast<V*>(e->data()) : nullptr;
+}
+
+// ptrbox's side of a hash row, keyed by pointers: a table of type T, which
+// the phases below reach through insert, find, remove, grow and shape.
+template <class T> struct PtrboxTable {
+  T t;
   Setting s;
-  PointerTable(Setting s, std::size_t)
+  PtrboxTable(Setting s, std::size_t)
       : t(s.size, s.thresh, s.depth, s.rate), s(s) {}
   void insert(void* k) { t.insert(k, k); }
-  std::uintptr_t find(void* k) {
-    _HashItem* e = t.find(k);
-    return e ? bits(e->data()) : 0;
-  }
+  std::uintptr_t find(void* k) { return bits(dataOf(t.find(k))); }
   void remove(void* k) { t.remove(k); }
   void grow() { t.resize(); }
   // Final capacity, growths on the way, and the occupied fraction of
@@ -175,6 +199,8 @@ struct PointerTable {
               used / std::min(double(r.n), double(t.capacity())));
   }
 };
+
+using PointerTable = PtrboxTable<_Hash>;
 
 template <class K> struct StdTable {
   std::unordered_map<K, const void*> m;
@@ -215,52 +241,45 @@ struct TextTable : _Hash {
 };
 
 // The string-key side: a key object per stored word, made when inserted.
-struct StringTable {
-  TextTable t;
+struct StringTable : PtrboxTable<TextTable> {
   std::vector<TextKey> keys;
-  StringTable(Setting s, std::size_t n) : t(s.size, s.thresh, s.depth, s.rate) {
-    keys.reserve(n);
-  }
+  StringTable(Setting s, std::size_t n) : PtrboxTable(s, n) { keys.reserve(n); }
   void insert(std::string_view v) {
-    keys.emplace_back(v);
-    t.insert(&keys.back(), &keys.back());
+    PtrboxTable::insert(&keys.emplace_back(v));
   }
   std::uintptr_t find(std::string_view v) {
     TextKey probe(v);
-    _HashItem* e = t.find(&probe);
-    return e ? bits(e->data()) : 0;
+    return PtrboxTable::find(&probe);
   }
   void remove(std::string_view v) {
     TextKey probe(v);
-    t.remove(&probe);
+    PtrboxTable::remove(&probe);
   }
-  void grow() { t.resize(); }
-  void shape(Run&) {}
 };
 
 // Every hash row: insert N keys, find each (another order), find N absent
 // keys, remove all (counted runs also time one growth before the removal).
 template <class Table, class K>
 std::uintptr_t fourPhases(Run& r, Table& m, const KeySet<K>& k) {
-  Phases phase(r);
+  r.start();
   for (const K& key : k.stored)
     m.insert(key);
-  phase("insert");
+  r.phase("insert");
   r.filled([&] { m.shape(r); });
   std::uintptr_t sum = 0;
   for (const K& key : k.probes)
     sum += m.find(key);
-  phase("hit");
+  r.phase("hit");
   for (const K& key : k.absent)
     sum += m.find(key);
-  phase("miss");
-  if (r.counting()) {
+  r.phase("miss");
+  if (r.mode == Run::Count) {
     m.grow();
-    phase("growth");
+    r.phase("growth");
   }
   for (const K& key : k.probes)
     m.remove(key);
-  phase("remove");
+  r.phase("remove");
   return sum;
 }
 
@@ -275,22 +294,25 @@ const std::vector<Setting> kSettings = {{97, 2, 2, 0.5f},   {1024, 1, 2, 1.0f},
 // A hash row's sides: ptrbox at each setting, then ptrbox-presized (made at
 // a capacity of the recommended rule that N keys never grow), the peer, and
 // the peer with reserve(N).
-template <class Table, class K>
-std::vector<Side> hashSides(std::vector<Setting> settings, Setting presized,
-                            const KeySet<K>& (*keys)(std::size_t)) {
+template <class Table, class Keys>
+std::vector<Side> hashSides(std::vector<Setting> settings, Setting presized) {
   std::vector<Side> v;
   settings.push_back(presized);
-  for (const Setting& s : settings)
-    v.push_back({s.name(&s == &settings.back() ? "ptrbox-presized" : "ptrbox"),
-                 [s, keys](Run& r) {
+  for (const Setting& s : settings) {
+    char name[80];
+    std::snprintf(name, sizeof name, "%s(%d,%d,%d,%g)",
+                  &s == &settings.back() ? "ptrbox-presized" : "ptrbox", s.size,
+                  s.thresh, s.depth, double(s.rate));
+    v.push_back({name, [s](Run& r) {
                    Table t(s, r.n);
-                   return fourPhases(r, t, keys(r.n));
+                   return fourPhases(r, t, cached<Keys>(r.n));
                  }});
+  }
   for (bool reserve : {false, true})
     v.push_back({reserve ? "std::unordered_map+reserve" : "std::unordered_map",
-                 [keys, reserve](Run& r) {
-                   StdTable<K> t(reserve, r.n);
-                   return fourPhases(r, t, keys(r.n));
+                 [reserve](Run& r) {
+                   StdTable<typename Keys::Key> t(reserve, r.n);
+                   return fourPhases(r, t, cached<Keys>(r.n));
                  }});
   return v;
 }
@@ -306,53 +328,87 @@ template <class F> void forEachWord(const std::string& text, F f) {
   }
 }
 
-// One record per distinct word: its key, its count and its own copy of the
-// text (short words sit inside the record).
-struct WordCount {
-  TextKey key;
-  long count = 1;
+// The word counts' records, one per distinct word: its own copy of the
+// text (short words sit inside the record), its key and its count.
+template <class Key> struct Count {
   std::string text;
-  explicit WordCount(std::string_view w) : key(w), text(w) { key.text = text; }
+  Key key{std::string_view(text)};
+  long count = 1;
+  explicit Count(std::string_view w) : text(w) {}
+};
+using ViewCount = Count<std::string_view>;
+using TypedTable = ptrbox::Hash<std::string_view, ViewCount>;
+
+// By hand on _Hash, the std::string_view keys ptrbox::Hash takes: its
+// default hash and comparison.
+struct ViewTable : _Hash {
+  using _Hash::_Hash;
+  unsigned long hash(void* k) override {
+    return std::hash<std::string_view>{}(of(k));
+  }
+  int keyCmp(void* a, void* b) override { return of(a).compare(of(b)); }
+  static std::string_view of(void* k) {
+    return *static_cast<std::string_view*>(k);
+  }
 };
 
-struct Tree final : _Tree {}; // deletable through its own type
+// The record of a word, or null.
+Count<TextKey>* lookup(TextTable& t, std::string_view w) {
+  TextKey probe(w);
+  return dataOf<Count<TextKey>>(t.find(&probe));
+}
+ViewCount* lookup(ViewTable& t, std::string_view w) {
+  return dataOf<ViewCount>(t.find(&w));
+}
+ViewCount* lookup(TypedTable& t, std::string_view w) { return t.find(w); }
+
+// Counts the words of the text in a Table of Records.
+template <class Table, class Record> std::uintptr_t countWords(Run& r) {
+  Table table(4253, 1, 2, 1.4f);
+  std::vector<std::unique_ptr<Record>> counts;
+  forEachWord(cached<ZipfText>(r.n), [&](std::string_view w) {
+    if (Record* c = lookup(table, w))
+      return void(++c->count);
+    counts.push_back(std::make_unique<Record>(w));
+    table.insert(&counts.back()->key, counts.back().get());
+  });
+  r.counter("distinct", double(counts.size()));
+  return std::uintptr_t(counts.size());
+}
 
 // The caller's multi-way tree: node i the last child of node (i - 1) / 8,
-// keys falling with i, so the default keyCmp makes each a last child.
-void* mtreeKey(std::size_t i, std::size_t n) {
-  return reinterpret_cast<void*>(n - i + 1);
-}
+// keys falling with i, so the default keyCmp makes each a last child. The
+// peer's nodes hold their children in a std::vector.
 struct Node final : _MTree {
   using _MTree::_MTree;
 };
-struct PtrboxTree {
-  std::vector<std::unique_ptr<Node>> nodes;
-  explicit PtrboxTree(std::size_t n) {
-    nodes.reserve(n);
-    for (std::size_t i = 0; i < n; ++i)
-      nodes.push_back(std::make_unique<Node>(
-          mtreeKey(i, n), mtreeKey(i, n),
-          i == 0 ? nullptr : nodes[(i - 1) / 8].get(), nullptr));
-  }
-};
-// The peer: nodes that hold their children in a std::vector.
 struct VNode {
   void* key;
   void* data;
   std::vector<VNode*> children;
 };
-struct VectorTree {
-  std::vector<std::unique_ptr<VNode>> nodes;
-  explicit VectorTree(std::size_t n) {
-    nodes.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) {
-      nodes.push_back(
-          std::make_unique<VNode>(VNode{mtreeKey(i, n), mtreeKey(i, n), {}}));
-      if (i != 0)
-        nodes[(i - 1) / 8]->children.push_back(nodes.back().get());
-    }
+std::unique_ptr<Node> child(void* key, Node* parent) {
+  return std::make_unique<Node>(key, key, parent, nullptr);
+}
+std::unique_ptr<VNode> child(void* key, VNode* parent) {
+  auto node = std::make_unique<VNode>(VNode{key, key, {}});
+  if (parent != nullptr)
+    parent->children.push_back(node.get());
+  return node;
+}
+void* mtreeKey(std::size_t i, std::size_t n) {
+  return reinterpret_cast<void*>(n - i + 1);
+}
+template <class N> struct Nodes : std::vector<std::unique_ptr<N>> {
+  explicit Nodes(std::size_t n) {
+    this->reserve(n);
+    for (std::size_t i = 0; i < n; ++i)
+      this->push_back(
+          child(mtreeKey(i, n), i > 0 ? (*this)[(i - 1) / 8].get() : nullptr));
   }
 };
+using PtrboxTree = Nodes<Node>;
+using VectorTree = Nodes<VNode>;
 // Pre-order, children in order (the order of _MTreeIter), until `stop`.
 template <class Stop> VNode* preOrder(VNode* root, Stop stop) {
   std::vector<VNode*> stack{root};
@@ -365,6 +421,16 @@ template <class Stop> VNode* preOrder(VNode* root, Stop stop) {
       stack.push_back(*c);
   }
   return nullptr;
+}
+std::uintptr_t walk(PtrboxTree& t) { return walk(*t[0]); }
+std::uintptr_t walk(VectorTree& t) {
+  std::uintptr_t sum = 0;
+  preOrder(t[0].get(), [&](VNode* v) { return sum += bits(v->data), false; });
+  return sum;
+}
+_MTree* findNode(PtrboxTree& t, void* key) { return t[0]->FindNode(key); }
+VNode* findNode(VectorTree& t, void* key) {
+  return preOrder(t[0].get(), [key](VNode* v) { return v->key == key; });
 }
 // Makes a T(N), then releases it untimed.
 template <class T> std::uintptr_t build(Run& r) {
@@ -381,99 +447,38 @@ struct FindKeys : std::vector<void*> {
       push_back(mtreeKey(rng.below(n), n));
   }
 };
+// FindNode from the root for each of the 64 keys.
+template <class T> std::uintptr_t findNodes(Run& r) {
+  T& tree = cached<T>(r.n);
+  const FindKeys& keys = cached<FindKeys>(r.n);
+  r.start();
+  std::uintptr_t sum = 0;
+  for (void* key : keys)
+    sum += bits(findNode(tree, key));
+  r.phase("findnode", 64);
+  return sum;
+}
 
-// The standard walks against the classic ones: what each reads of an item,
-// the keyed containers (made once per size), and the classic walks.
-std::uintptr_t item(void* e) { return bits(e); }
-std::uintptr_t item(const _HashItem& e) { return bits(e.key()); }
-std::uintptr_t item(const _TreeNode& n) { return bits(n.key()); }
-std::uintptr_t item(const _MTree& n) { return bits(n.Data()); }
-template <class C> struct Filled final : C {
-  explicit Filled(std::size_t n) {
-    for (void* k : randomKeys(n).stored)
-      this->insert(k, k);
+// A container made once per size: a list of N elements, or a keyed
+// container of N random keys.
+template <class C> struct Made final : C {
+  explicit Made(std::size_t n) {
+    if constexpr (std::is_base_of_v<_Hash, C> || std::is_base_of_v<_Tree, C>)
+      for (void* k : cached<RandomKeys>(n).stored)
+        this->insert(k, k);
+    else
+      for (void* e : cached<Elements>(n))
+        append(*this, e);
   }
 };
-template <class C> C& walked(C& c) { return c; }
-_MTree& walked(PtrboxTree& t) { return *t.nodes[0]; }
-std::uintptr_t classicWalk(_List& l, std::uintptr_t sum = 0) {
-  for (_ListIter it(l); !it.atEnd();)
-    sum += bits(it++);
-  return sum;
-}
-std::uintptr_t classicWalk(ObjectLst& l, std::uintptr_t sum = 0) {
-  for (ObjectLstIter it(l); !it.atEnd();)
-    sum += bits(it++);
-  return sum;
-}
-std::uintptr_t classicWalk(_Hash& h, std::uintptr_t sum = 0) {
-  for (_HashIter it(h); it() != nullptr; ++it)
-    sum += item(*it());
-  return sum;
-}
-std::uintptr_t classicWalk(_Tree& t, std::uintptr_t sum = 0) {
-  _TreeIterator it(t, InOrder);
-  for (_TreeNode* node = it(); node != nullptr; node = ++it)
-    sum += item(*node);
-  return sum;
-}
-std::uintptr_t classicWalk(_MTree& t, std::uintptr_t sum = 0) {
-  _MTreeIter it(&t);
-  for (_MTree* node = it(); node != nullptr; node = it++)
-    sum += item(*node);
-  return sum;
-}
+std::uintptr_t rangeFor(PtrboxTree& t) { return rangeFor(*t[0]); }
 // A walk of N items by range-for, its peer the classic iterator's.
-template <class C> Workload walk(const char* name) {
-  const auto side = [](bool rangeFor) {
-    return [rangeFor](Run& r) {
-      std::uintptr_t sum = 0;
-      auto& c = walked(cached<C>(r.n));
-      if (!rangeFor)
-        return classicWalk(c);
-      for (auto&& x : c)
-        sum += item(x);
-      return sum;
-    };
-  };
+template <class C> Workload rangeForRow(const char* name) {
   return {
       name,
       {100000},
-      {{"ptrbox range-for", side(true)}, {"classic iterator", side(false)}}};
-}
-
-// Word counts keyed by std::string_view content, by hand on _Hash and with
-// ptrbox::Hash: the same table, hash, comparison and records.
-struct ViewTable : _Hash {
-  using _Hash::_Hash;
-  unsigned long hash(void* k) override {
-    return std::hash<std::string_view>{}(of(k));
-  }
-  int keyCmp(void* a, void* b) override { return of(a).compare(of(b)); }
-  static std::string_view of(void* k) {
-    return *static_cast<std::string_view*>(k);
-  }
-};
-struct ViewCount {
-  std::string text;
-  std::string_view key{text};
-  long count = 1;
-  explicit ViewCount(std::string_view w) : text(w) {}
-};
-template <class Table> std::uintptr_t countViews(Run& r) {
-  Table table(4253, 1, 2, 1.4f);
-  std::vector<std::unique_ptr<ViewCount>> counts;
-  forEachWord(zipfText(r.n), [&](std::string_view w) {
-    if constexpr (std::is_same_v<Table, ViewTable>) {
-      if (_HashItem* e = table.find(&w))
-        return void(++static_cast<ViewCount*>(e->data())->count);
-    } else if (ViewCount* c = table.find(w)) {
-      return void(++c->count);
-    }
-    counts.push_back(std::make_unique<ViewCount>(w));
-    table.insert(&counts.back()->key, counts.back().get());
-  });
-  return std::uintptr_t(counts.size());
+      {{"ptrbox range-for", [](Run& r) { return rangeFor(cached<C>(r.n)); }},
+       {"classic iterator", [](Run& r) { return walk(cached<C>(r.n)); }}}};
 }
 
 } // namespace
@@ -481,44 +486,28 @@ template <class Table> std::uintptr_t countViews(Run& r) {
 // One row per workload, the bodies of its sides inline.
 // clang-format off
 std::vector<Workload> bench::workloads() {
+  using List = std::list<void*>;
+  using Map = std::map<void*, void*>;
   return {
     // Append N pointers, walk them with the iterator, clear.
     {"list_append_walk_clear", {1000, 100000}, {
-      {"ptrbox", [](Run& r) {
-        _List l;
-        return appendWalkClear(r, [&](void* e) { l.insert(e); }, [&] {
-          std::uintptr_t sum = 0;
-          _ListIter it(l);
-          while (void* e = ++it)
-            sum += bits(e);
-          return sum;
-        }, [&] { l.clear(); });
-      }},
-      stdListAppendWalkClear}},
-
+      {"ptrbox", appendWalkClear<_List>},
+      {"std::list", appendWalkClear<List>}}},
     // isIn of an absent pointer on a list of N.
     {"list_isin_miss", {1000}, {
       {"ptrbox", [](Run& r) {
-        return std::uintptr_t(cached<FilledList>(r.n).isIn(absent(r.n)));
+        return std::uintptr_t(cached<Made<_List>>(r.n).isIn(absent(r.n)));
       }},
       {"std::list", [](Run& r) {
-        const StdList& l = cached<StdList>(r.n);
-        return std::uintptr_t(std::find(l.begin(), l.end(), absent(r.n)) != l.end());
+        const List& l = cached<Made<List>>(r.n);
+        return std::uintptr_t(std::find(l.begin(), l.end(), absent(r.n)) !=
+                              l.end());
       }}}},
-
     // Insert N random keys into an empty ordered list, find each in
-    // another order, clear; the peer keeps key/element pairs sorted.
+    // another order, release it; the peer keeps key/element pairs sorted.
     {"orderlist_insert_find", {2000}, {
-      {"ptrbox", [](Run& r) {
-        _OrderList l;
-        return insertFind(r, [&](void* k) { l.insert(k, k); },
-                          [&](void* k) { return l.find(k); });
-      }},
-      {"std::list", [](Run& r) {
-        Pairs l;
-        return insertFind(r, [&](void* k) { sortedInsert(l, k, k); },
-                          [&](void* k) { return sortedFind(l, k); });
-      }}}},
+      {"ptrbox", insertFind<_OrderList>},
+      {"std::list", insertFind<Pairs>}}},
 
     // Push N pointers, pop them all; the deque-based std::stack is context.
     {"stack_push_pop", {1000, 100000}, {
@@ -539,39 +528,26 @@ std::vector<Workload> bench::workloads() {
 
     // Random pointer-sized keys, uniform below 2^47.
     {"hash_random_keys", {1000000},
-     hashSides<PointerTable>(kSettings, {1950607, 1, 2, 1.4f}, randomKeys)},
+     hashSides<PointerTable, RandomKeys>(kSettings, {1950607, 1, 2, 1.4f})},
     // The addresses of 40-byte heap objects, 48 bytes apart, inserted in
     // random order: aligned keys, which the default hash (key modulo
     // capacity) crowds into 1/f of the buckets when the capacity shares a
     // factor f with their spacing.
     {"hash_address_keys", {1000000},
-     hashSides<PointerTable>(kSettings, {1950607, 1, 2, 1.4f}, addressKeys)},
+     hashSides<PointerTable, AddressKeys>(kSettings, {1950607, 1, 2, 1.4f})},
     // Text keys hashed and compared by content (TextTable); key objects
     // are made in the timed insert, lookups use other copies of the text;
     // presized at the recommended rule's first capacity above 200,000.
     {"hash_string_keys", {200000},
-     hashSides<StringTable>({kSettings[6], kSettings[0]}, {338647, 1, 2, 1.4f}, words)},
+     hashSides<StringTable, Words>({kSettings[6], kSettings[0]},
+                                   {338647, 1, 2, 1.4f})},
 
     // Count the words of a text of N words (Zipf, N / 40 distinct).
     {"wordcount", {2000000}, {
-      {"ptrbox", [](Run& r) {
-        TextTable table(4253, 1, 2, 1.4f);
-        std::vector<std::unique_ptr<WordCount>> counts;
-        forEachWord(zipfText(r.n), [&](std::string_view w) {
-          TextKey probe(w);
-          if (_HashItem* e = table.find(&probe)) {
-            ++static_cast<WordCount*>(e->data())->count;
-          } else {
-            counts.push_back(std::make_unique<WordCount>(w));
-            table.insert(&counts.back()->key, counts.back().get());
-          }
-        });
-        r.counter("distinct", double(counts.size()));
-        return std::uintptr_t(counts.size());
-      }},
+      {"ptrbox", countWords<TextTable, Count<TextKey>>},
       {"std::unordered_map", [](Run& r) {
         std::unordered_map<std::string, int> counts;
-        forEachWord(zipfText(r.n),
+        forEachWord(cached<ZipfText>(r.n),
                     [&](std::string_view w) { ++counts[std::string(w)]; });
         r.counter("distinct", double(counts.size()));
         return std::uintptr_t(counts.size());
@@ -580,95 +556,36 @@ std::vector<Workload> bench::workloads() {
     // Insert N random keys into an empty tree, find each in another order,
     // walk in order; tearing down is not timed.
     {"tree_insert_find_walk", {1000000}, {
-      {"ptrbox", [](Run& r) {
-        auto tree = std::make_unique<Tree>();
-        std::uintptr_t sum = insertFind(r, [&](void* k) { tree->insert(k, k); },
-                                        [&](void* k) { return tree->find(k)->data(); });
-        Phases phase(r);
-        _TreeIterator it(*tree, InOrder);
-        for (_TreeNode* node = it(); node != nullptr; node = ++it)
-          sum += bits(node->key());
-        phase("walk");
-        r.untimed([&] { tree.reset(); });
-        return sum;
-      }},
-      {"std::map", [](Run& r) {
-        auto map = std::make_unique<std::map<void*, void*>>();
-        std::uintptr_t sum = insertFind(r, [&](void* k) { map->emplace(k, k); },
-                                        [&](void* k) { return map->find(k)->second; });
-        Phases phase(r);
-        for (const auto& kv : *map)
-          sum += bits(kv.first);
-        phase("walk");
-        r.untimed([&] { map.reset(); });
-        return sum;
-      }}}},
+      {"ptrbox", insertFind<Tree, true>},
+      {"std::map", insertFind<Map, true>}}},
 
     // Make N nodes, each the last child of node (i - 1) / 8; the caller's
     // release of the nodes is not timed.
     {"mtree_build", {100000}, {{"ptrbox", build<PtrboxTree>},
                                {"vector-tree", build<VectorTree>}}},
-
     // A full depth-first walk reading each node's data.
     {"mtree_walk", {100000}, {
-      {"ptrbox", [](Run& r) {
-        std::uintptr_t sum = 0;
-        _MTreeIter it(cached<PtrboxTree>(r.n).nodes[0].get());
-        for (_MTree* node = it(); node != nullptr; node = it++)
-          sum += bits(node->Data());
-        return sum;
-      }},
-      {"vector-tree", [](Run& r) {
-        std::uintptr_t sum = 0;
-        preOrder(cached<VectorTree>(r.n).nodes[0].get(),
-                 [&](VNode* v) { return sum += bits(v->data), false; });
-        return sum;
-      }}}},
-
+      {"ptrbox", [](Run& r) { return walk(cached<PtrboxTree>(r.n)); }},
+      {"vector-tree", [](Run& r) { return walk(cached<VectorTree>(r.n)); }}}},
     // FindNode from the root for 64 present keys (half the tree walked on
     // average); the peer runs the same walk comparing keys.
     {"mtree_findnode", {10000}, {
-      {"ptrbox", [](Run& r) {
-        _MTree* root = cached<PtrboxTree>(r.n).nodes[0].get();
-        std::uintptr_t sum = 0;
-        Phases phase(r);
-        for (void* key : cached<FindKeys>(r.n))
-          sum += bits(root->FindNode(key));
-        phase("findnode", 64);
-        return sum;
-      }},
-      {"vector-tree", [](Run& r) {
-        VNode* root = cached<VectorTree>(r.n).nodes[0].get();
-        std::uintptr_t sum = 0;
-        Phases phase(r);
-        for (void* key : cached<FindKeys>(r.n))
-          sum += bits(preOrder(root, [key](VNode* v) { return v->key == key; }));
-        phase("findnode", 64);
-        return sum;
-      }}}},
+      {"ptrbox", findNodes<PtrboxTree>},
+      {"vector-tree", findNodes<VectorTree>}}},
 
     // Append N pointers, walk with ObjectLstIter, clearList().
     {"objlst_append_walk_clear", {1000, 100000}, {
-      {"ptrbox", [](Run& r) {
-        ObjectLst l;
-        return appendWalkClear(r, [&](void* e) { l.append(e); }, [&] {
-          std::uintptr_t sum = 0;
-          for (ObjectLstIter it(l); !it.atEnd();)
-            sum += bits(it++);
-          return sum;
-        }, [&] { l.clearList(); });
-      }},
-      stdListAppendWalkClear}},
-
+      {"ptrbox", appendWalkClear<ObjectLst>},
+      {"std::list", appendWalkClear<List>}}},
     // seek of an absent pointer on a list of N; the peer counts positions.
     {"objlst_seek_miss", {1000}, {
       {"ptrbox", [](Run& r) {
-        return std::uintptr_t(cached<FilledObjects>(r.n).seek(absent(r.n)));
+        return std::uintptr_t(cached<Made<ObjectLst>>(r.n).seek(absent(r.n)));
       }},
       {"std::list", [](Run& r) {
         void* sought = absent(r.n);
         int pos = 0;
-        for (void* e : cached<StdList>(r.n))
+        for (void* e : cached<Made<List>>(r.n))
           if (++pos, e == sought)
             return std::uintptr_t(pos);
         return std::uintptr_t(-1);
@@ -677,14 +594,15 @@ std::vector<Workload> bench::workloads() {
     // The standard iterators cost nothing: range-for against the classic
     // iterator on each container, and the typed table against the same
     // word count written by hand.
-    walk<FilledList>("list_walk_range_for"),
-    walk<FilledObjects>("objlst_walk_range_for"),
-    walk<Filled<_Hash>>("hash_walk_range_for"),
-    walk<Filled<_Tree>>("tree_walk_range_for"),
-    walk<PtrboxTree>("mtree_walk_range_for"),
+    rangeForRow<Made<_List>>("list_walk_range_for"),
+    rangeForRow<Made<ObjectLst>>("objlst_walk_range_for"),
+    rangeForRow<Made<_Hash>>("hash_walk_range_for"),
+    rangeForRow<Made<_Tree>>("tree_walk_range_for"),
+    rangeForRow<PtrboxTree>("mtree_walk_range_for"),
     {"wordcount_typed", {2000000}, {
-      {"ptrbox::Hash<std::string_view, ...>", countViews<ptrbox::Hash<std::string_view, ViewCount>>},
-      {"_Hash by hand", countViews<ViewTable>}}},
+      {"ptrbox::Hash<std::string_view, ...>",
+       countWords<TypedTable, ViewCount>},
+      {"_Hash by hand", countWords<ViewTable, ViewCount>}}},
   };
 }
 // clang-format on
