@@ -7,7 +7,9 @@
 
 #include <climits>
 #include <cmath>
+#include <memory>
 #include <new>
+#include <vector>
 
 // "ptrbox: <where>: <rule> (<name> 0x..., ...": the pattern of a report.
 static std::string says(const std::string& where, const std::string& rule,
@@ -170,6 +172,25 @@ TEST(CheckedDeathTest, TreeWalksWhoseTreeChangedAndForeignNodes) {
   EXPECT_DEATH(tree.remove(other.insert(ptr(1), nullptr)),
                says("_Tree::remove", "the node is not in this tree",
                     "\\(tree 0x[0-9a-f]+, node 0x[0-9a-f]+\\)"));
+}
+
+// Destroyed tables stay on record, so a long run fills the fixed registry:
+// it must then forget records, never stall, and still report a slip.
+TEST(CheckedDeathTest, FullRegistryForgetsButStillReports) {
+  std::vector<std::unique_ptr<_Hash>> gone(20000);
+  for (auto& t : gone) {
+    t = std::make_unique<_Hash>(1);
+    _HashIter walk(*t); // puts the table on record
+  }
+  gone.clear();
+  _Hash table(2, 1, 0, 1.f);
+  table.insert(ptr(1), nullptr);
+  _HashIter walk(table);
+  table.resize();
+  EXPECT_DEATH(++walk, says("_HashIter::operator\\+\\+",
+                            "the table grew while this iterator held a "
+                            "position",
+                            kTable));
 }
 
 // Containers and iterators shared with a unit built without the checks,

@@ -109,11 +109,14 @@ void counted(const Entry& e, int by) {
 
 // Empties e's slot, then moves later records of the run back into the gap
 // when their home allows, so that a lookup can stop at the first empty slot
-// (linear probing with backward-shift deletion). Records may move.
+// (linear probing with backward-shift deletion). Records may move. A record
+// lies within kWindow of its home, so none further than that from the gap
+// can fill it: the scan stops there, and so ends even in a full table.
 void erase(Entry* e) {
   counted(*e, -1);
   std::size_t gap = std::size_t(e - slots);
-  for (std::size_t j = (gap + 1) % kSlots; slots[j].key != 0;
+  for (std::size_t j = (gap + 1) % kSlots;
+       slots[j].key != 0 && (j - gap) % kSlots < kWindow;
        j = (j + 1) % kSlots) {
     const std::size_t h = home(slots[j].key, slots[j].kind);
     if ((j - h) % kSlots >= (j - gap) % kSlots) {
