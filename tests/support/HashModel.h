@@ -66,7 +66,9 @@ class HashHarness {
                      table->maxLookupDepth(), table->isIterating(),
                      table->size()),
                 show(cap, thr, depth, 0, walk().size()));
-    return held ? table->setIterating() : void(), r;
+    if (held) // the check's walk cleared the flag the held iterator set
+      table->setIterating();
+    return r;
   }
 
   // Inserts (0, 1), finds (2) or removes (3) an entry, by key or by key and
