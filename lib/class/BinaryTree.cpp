@@ -45,37 +45,22 @@ _Tree::~_Tree() {
 }
 
 _TreeNode* _Tree::insert(void* key, void* data) {
-  _TreeNode* lastnode = nullptr;
-  int match = 0;
-  for (_TreeNode* n = _root; n;) {
-    match = keyCmp(n->key(), key);
-    if (match == 0)
-      return n;
-    lastnode = n;
-    n = match > 0 ? n->leftChild() : n->rightChild();
-  }
+  const Stop s = descend(
+      [this, key](const _TreeNode* n) { return keyCmp(n->key(), key); });
+  if (s.found)
+    return s.found;
   _TreeNode* node = new _TreeNode(data, key, nullptr, nullptr);
 #ifdef PTRBOX_CHECKED
   ptrbox_checked::treeChanged(this);
 #endif
-  node->setParent(lastnode);
-  if (!lastnode)
-    _root = node;
-  else if (match > 0)
-    lastnode->setLeftChild(node);
-  else
-    lastnode->setRightChild(node);
+  link(node, s);
   return node;
 }
 
 _TreeNode* _Tree::find(void* key) {
-  for (_TreeNode* n = _root; n;) {
-    const int match = keyCmp(n->key(), key);
-    if (match == 0)
-      return n;
-    n = match > 0 ? n->leftChild() : n->rightChild();
-  }
-  return nullptr;
+  return descend(
+             [this, key](const _TreeNode* n) { return keyCmp(n->key(), key); })
+      .found;
 }
 
 void _Tree::remove(_TreeNode* node) {

@@ -9,26 +9,6 @@
 #include <cstdio>
 #include <typeinfo>
 
-// Records lie in the heap in insertion order, not bucket order, so a walk
-// over the buckets misses the cache at almost every record. Loading a
-// bucket's first record a few buckets ahead lets those misses overlap.
-// (Written out in each loop: GCC drops a prefetch that sits alone in a
-// helper function, since such a helper looks free of side effects.)
-constexpr int kPrefetchAhead = 8;
-
-// Releases every record of `size` chains, bucket by bucket, head to tail.
-static void releaseChains(_HashItem** heads, int size) {
-  for (int i = 0; i < size; ++i) {
-    if (i + kPrefetchAhead < size)
-      __builtin_prefetch(heads[i + kPrefetchAhead]);
-    for (_HashItem* sym = heads[i]; sym != nullptr;) {
-      _HashItem* next = sym->next();
-      delete sym;
-      sym = next;
-    }
-  }
-}
-
 _Hash::_Hash(int size, int r_thresh, int r_depth, float r_rate)
     : resizeThreshold(r_thresh), resizeDepth(r_depth), resizeRate(r_rate),
       maxDepth(0), tabsize(size), numentries(0), iterating(0), prevSym(nullptr),
@@ -79,49 +59,7 @@ void _Hash::resize() {
 #ifdef PTRBOX_CHECKED
   ptrbox_checked::hashGrowing(this, tabsize, resizeThreshold, resizeRate);
 #endif
-  // Half up, then truncated toward zero: the growth sequence callers size
-  // their tables by (0.5 * 5 gives 3, 0.5 * 8 gives 4).
-  const double grown = static_cast<double>(tabsize * resizeThreshold) *
-                       static_cast<double>(resizeRate);
-  const int increment =
-      static_cast<int>(grown + 0.5); // NOLINT(bugprone-incorrect-roundings)
-  _HashItem** const oldTab = tab;
-  const int oldSize = tabsize, oldEntries = numentries, oldDepth = maxDepth;
-  const int oldIterating = iterating;
-  _HashItem** const oldPrev = prevSym;
-  _HashItem** const oldCur = curSym;
-
-  // The rebuild runs on the new array with the new capacity, since `hash`
-  // may read capacity(); the old records stay linked until it has succeeded.
-  tab = new _HashItem*[oldSize + increment]();
-  tabsize = oldSize + increment;
-  curSym = prevSym = nullptr;
-  maxDepth = 0;
-  numentries = 0;
-  iterating = 1;
-  try {
-    for (int i = 0; i < oldSize; ++i) {
-      if (i + kPrefetchAhead < oldSize)
-        __builtin_prefetch(oldTab[i + kPrefetchAhead]);
-      for (_HashItem* sym = oldTab[i]; sym != nullptr; sym = sym->next())
-        place(sym->key(), sym->data());
-    }
-  } catch (...) {
-    purgetab();
-    tab = oldTab;
-    tabsize = oldSize;
-    numentries = oldEntries;
-    maxDepth = oldDepth;
-    iterating = oldIterating;
-    prevSym = oldPrev;
-    curSym = oldCur;
-    throw;
-  }
-  if (resizeThreshold > 1)
-    --resizeThreshold;
-  iterating = 0;
-  releaseChains(oldTab, oldSize);
-  delete[] oldTab;
+  regrow([this](const _HashItem* sym) { place(sym->_key, sym->_data); });
 #ifdef PTRBOX_CHECKED
   ptrbox_checked::hashChanged(this, ptrbox_checked::Grew);
 #endif
@@ -170,35 +108,11 @@ void _Hash::purgetab() {
 }
 
 _HashItem* _Hash::lookup(void* key, void* data, bool byData) {
-  // Walks the chain from `cur` to the first entry that does not order
-  // before the sought one. The links stay in locals and are published once:
-  // virtual calls in the loop would otherwise force them back to memory.
-  static constexpr auto walk = [](_Hash& h, _HashItem** cur, auto order) {
-    _HashItem** prev = cur;
-    _HashItem* found = nullptr;
-    int depth = 1;
-    for (_HashItem* sym; (sym = *cur) != nullptr; ++depth) {
-      const int c = order(sym);
-      if (c >= 0) {
-        found = c == 0 ? sym : nullptr;
-        break;
-      }
-      prev = cur;
-      cur = &sym->_next;
-    }
-    h.prevSym = prev;
-    h.curSym = cur;
-    if (depth > h.maxDepth)
-      h.maxDepth = depth;
-    return found;
-  };
   // A derived table's operations, called virtually: out of line, so that
   // the inlined path below needs no frame.
   auto overridden = [](_Hash & h, void* key, void* data, bool byData)
       __attribute__((noinline)) {
-    const unsigned long bucket =
-        h.hash(key) % static_cast<unsigned long>(h.tabsize);
-    return walk(h, &h.tab[bucket], [&](_HashItem* sym) {
+    return h.seek(h.hash(key), [&](const _HashItem* sym) {
       int c = h.keyCmp(sym->_key, key);
       if (c == 0 && byData)
         c = h.dataCmp(sym->_data, data);
@@ -207,14 +121,10 @@ _HashItem* _Hash::lookup(void* key, void* data, bool byData) {
   };
   if (&typeid(*this) != &typeid(_Hash))
     return overridden(*this, key, data, byData);
-  // The library's own operations, inlined: the address modulo the capacity
-  // (reduced once: reducing twice gives the same bucket), the pointer
-  // order, and data that always compare equal.
-  const auto bits = reinterpret_cast<std::uintptr_t>(key);
-  return walk(*this,
-              &tab[static_cast<unsigned long>(bits) %
-                   static_cast<unsigned long>(tabsize)],
-              [key](_HashItem* sym) {
+  // The library's own operations, inlined: the address modulo the capacity,
+  // the pointer order, and data that always compare equal.
+  return seek(static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(key)),
+              [key](const _HashItem* sym) {
                 return ptrbox_detail::pointerOrder(sym->_key, key);
               });
 }

@@ -15,15 +15,13 @@ _OrderList::~_OrderList() = default;
 
 void _OrderList::insert(const void* key, const void* element) {
   void* k = const_cast<void*>(key);
-  _ListItem* p = head.forw;
-  int c = -1;
-  while (p != &head && (c = keyCmp(static_cast<_OListItem*>(p)->key, k)) < 0)
-    p = p->forw;
-  if (p != &head && c == 0) {
-    p->data = const_cast<void*>(element);
+  const Stop s =
+      seek([this, k](const _OListItem* p) { return keyCmp(p->key, k); });
+  if (s.found) {
+    s.found->data = const_cast<void*>(element);
     return;
   }
-  inslist(new _OListItem(key, element), p->back);
+  inslist(new _OListItem(key, element), s.at->back);
 }
 
 void _OrderList::remove(const void* key) {
