@@ -28,6 +28,7 @@
 #include <Stack>
 
 #include <cstdio>
+#include <deque>
 #include <forward_list>
 #include <list>
 #include <map>
@@ -376,6 +377,132 @@ template <class Table, class Record> std::uintptr_t countWords(Run& r) {
   return std::uintptr_t(counts.size());
 }
 
+// The README's word count as written: a default ptrbox::Hash<std::string,
+// int> over words and counts in deques, each word read into one std::string.
+std::uintptr_t countReadme(Run& r) {
+  std::deque<std::string> words;
+  std::deque<int> counts;
+  ptrbox::Hash<std::string, int> tally;
+  std::string w;
+  forEachWord(cached<ZipfText>(r.n), [&](std::string_view v) {
+    w.assign(v);
+    if (int* n = tally.find(w))
+      ++*n;
+    else
+      tally.insert(&words.emplace_back(w), &counts.emplace_back(1));
+  });
+  r.counter("distinct", double(words.size()));
+  return std::uintptr_t(words.size());
+}
+// The same text with a NUL after each word, keys in place.
+struct InPlaceText : std::string {
+  explicit InPlaceText(std::size_t n) : std::string(cached<ZipfText>(n)) {
+    for (char& c : *this)
+      c = c == ' ' ? '\0' : c;
+  }
+};
+// The word count by a default ptrbox::Hash<const char*, int> whose keys are
+// the words where they lie; lookups by view.
+std::uintptr_t countInPlace(Run& r) {
+  const InPlaceText& text = cached<InPlaceText>(r.n);
+  std::deque<int> counts;
+  ptrbox::Hash<const char*, int> tally;
+  for (const char *p = text.data(), *end = p + text.size(); p < end; ++p) {
+    const char* start = p;
+    while (p < end && *p != '\0')
+      ++p;
+    if (p == start)
+      continue;
+    if (int* n = tally.find(std::string_view(start, std::size_t(p - start))))
+      ++*n;
+    else
+      tally.insert(start, &counts.emplace_back(1));
+  }
+  r.counter("distinct", double(counts.size()));
+  return std::uintptr_t(counts.size());
+}
+
+// Caller-owned std::string keys: the first N of Words' texts are stored,
+// lookups use std::string copies of them (shuffled) and N other strings.
+struct StringProbes {
+  std::vector<std::string> hits, misses;
+  explicit StringProbes(std::size_t n) {
+    const Words& w = cached<Words>(n);
+    hits.assign(w.probes.begin(), w.probes.end());
+    misses.assign(w.absent.begin(), w.absent.end());
+  }
+};
+using TypedStrings = ptrbox::Hash<std::string, int>;
+using StringMap = std::unordered_map<std::string, int>;
+using TypedStringTree = ptrbox::Tree<std::string, int>;
+using TypedStringList = ptrbox::OrderList<std::string, int>;
+// By hand: the classic classes ordering std::string keys by compare().
+const std::string& text(const void* k) {
+  return *static_cast<const std::string*>(k);
+}
+struct StringTree final : _Tree {
+  int keyCmp(const void* a, const void* b) override {
+    return text(a).compare(text(b));
+  }
+};
+struct StringList final : _OrderList {
+  int keyCmp(void* a, void* b) override { return text(a).compare(text(b)); }
+};
+int one = 1;
+void add(TypedStrings& t, const std::string& k) { t.insert(&k, &one); }
+void add(TypedStringTree& t, const std::string& k) { t.insert(&k, &one); }
+void add(TypedStringList& t, const std::string& k) { t.insert(&k, &one); }
+void add(StringTree& t, const std::string& k) {
+  t.insert(const_cast<std::string*>(&k), &one);
+}
+void add(StringList& t, const std::string& k) { t.insert(&k, &one); }
+template <class M> void add(M& m, const std::string& k) { m.emplace(k, 1); }
+template <class T> const void* lookup(T& t, const std::string& k) {
+  return t.find(k);
+}
+const void* lookup(StringTree& t, const std::string& k) {
+  _TreeNode* n = t.find(const_cast<std::string*>(&k));
+  return n ? n->data() : nullptr;
+}
+const void* lookup(StringList& t, const std::string& k) { return t.find(&k); }
+const void* lookup(StringMap& m, const std::string& k) {
+  auto it = m.find(k);
+  return it != m.end() ? &it->second : nullptr;
+}
+const void* lookup(std::map<std::string, int>& m, const std::string& k) {
+  auto it = m.find(k);
+  return it != m.end() ? &it->second : nullptr;
+}
+void drop(TypedStrings& t, const std::string& k) { t.remove(k); }
+void drop(StringMap& m, const std::string& k) { m.erase(k); }
+// Insert the N strings, find each (another order, by copies), find N
+// absent ones; the hash tables then remove each.
+template <class C> std::uintptr_t stringKeys(Run& r) {
+  const std::vector<std::string>& stored = cached<Words>(r.n).text;
+  const StringProbes& p = cached<StringProbes>(r.n);
+  auto c = std::make_unique<C>();
+  r.start();
+  for (std::size_t i = 0; i < r.n; ++i)
+    add(*c, stored[i]);
+  r.phase("insert");
+  r.filled();
+  std::uintptr_t sum = 0;
+  for (const std::string& k : p.hits)
+    sum += bits(lookup(*c, k));
+  r.phase("hit");
+  for (const std::string& k : p.misses)
+    sum += bits(lookup(*c, k));
+  r.phase("miss");
+  if constexpr (std::is_same_v<C, TypedStrings> ||
+                std::is_same_v<C, StringMap>) {
+    for (const std::string& k : p.hits)
+      drop(*c, k);
+    r.phase("remove");
+  }
+  r.untimed([&] { c.reset(); });
+  return sum;
+}
+
 // The caller's multi-way tree: node i the last child of node (i - 1) / 8,
 // keys falling with i, so the default keyCmp makes each a last child. The
 // peer's nodes hold their children in a std::vector.
@@ -599,6 +726,32 @@ std::vector<Workload> bench::workloads() {
     rangeForRow<Made<_Hash>>("hash_walk_range_for"),
     rangeForRow<Made<_Tree>>("tree_walk_range_for"),
     rangeForRow<PtrboxTree>("mtree_walk_range_for"),
+    // The README's word count as written, and by C strings in place,
+    // each default-constructed, against the standard table.
+    {"wordcount_readme", {2000000}, {
+      {"ptrbox::Hash<std::string, int>", countReadme},
+      {"ptrbox::Hash<const char*, int>", countInPlace},
+      {"std::unordered_map", [](Run& r) {
+        std::unordered_map<std::string, int> counts;
+        forEachWord(cached<ZipfText>(r.n),
+                    [&](std::string_view w) { ++counts[std::string(w)]; });
+        r.counter("distinct", double(counts.size()));
+        return std::uintptr_t(counts.size());
+      }}}},
+    // Caller-owned strings in the default typed table, sought by
+    // std::string copies, against the standard table of strings.
+    {"hash_typed_strings", {200000}, {
+      {"ptrbox::Hash<std::string, int>", stringKeys<TypedStrings>},
+      {"std::unordered_map", stringKeys<StringMap>}}},
+    // The typed tree and list against the classic classes ordering the
+    // same strings by a derived keyCmp; std::map is context.
+    {"tree_typed_strings", {200000}, {
+      {"ptrbox::Tree<std::string, int>", stringKeys<TypedStringTree>},
+      {"_Tree by hand", stringKeys<StringTree>},
+      {"std::map", stringKeys<std::map<std::string, int>>}}},
+    {"orderlist_typed_strings", {2000}, {
+      {"ptrbox::OrderList<std::string, int>", stringKeys<TypedStringList>},
+      {"_OrderList by hand", stringKeys<StringList>}}},
     {"wordcount_typed", {2000000}, {
       {"ptrbox::Hash<std::string_view, ...>",
        countWords<TypedTable, ViewCount>},

@@ -3,7 +3,7 @@
 // allocates and that a failure at any point leaves its container intact.
 #include "support/Driver.h"
 
-std::size_t allocprobe::allocs, allocprobe::frees;
+std::atomic<std::size_t> allocprobe::allocs, allocprobe::frees;
 int allocprobe::quiet;
 
 namespace {
@@ -17,12 +17,14 @@ void* allocate(std::size_t n, bool nothrow) {
     return nothrow ? nullptr : throw std::bad_alloc();
   }
   void* p = std::malloc(n ? n : 1);
-  allocprobe::allocs += p != nullptr;
+  if (p != nullptr)
+    allocprobe::allocs.fetch_add(1, std::memory_order_relaxed);
   return p || nothrow ? p : throw std::bad_alloc();
 }
 
 void release(void* p) noexcept {
-  allocprobe::frees += p != nullptr;
+  if (p != nullptr)
+    allocprobe::frees.fetch_add(1, std::memory_order_relaxed);
   std::free(p);
 }
 } // namespace

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -32,8 +33,8 @@
 // block of every form, and fail the allocation `nth` from now (0: the next):
 // only that one, or that one and every one after it.
 namespace allocprobe {
-extern std::size_t allocs, frees;
-extern int quiet; // while > 0, nothing fails
+extern std::atomic<std::size_t> allocs, frees; // threads allocate too
+extern int quiet;                              // while > 0, nothing fails
 inline long live() { return long(allocs - frees); }
 void failAt(std::size_t nth, bool once);
 void disarm();

@@ -30,14 +30,16 @@ struct IntKeys {
   const int* at(int copy, int k) const { return &v[copy][k]; }
   template <class F> auto probe(int k, int, F f) const { return f(v[2][k]); }
 };
-// "k00".."k15": text order is key order.
+// "a", "aa", "aaa", "aaaa", "b", ...: text order is key order, and keys
+// are prefixes of one another.
 struct TextKeys {
   using taken = const char*;
-  char v[3][16][4];
+  char v[3][16][5] = {};
   std::string s[16];
   TextKeys() {
     for (int k = 0; k < 48; ++k)
-      std::snprintf(v[k / 16][k % 16], 4, "k%02d", k % 16);
+      for (int i = 0; i <= k % 4; ++i)
+        v[k / 16][k % 16][i] = char('a' + k % 16 / 4);
     for (int k = 0; k < 16; ++k)
       s[k] = v[2][k];
   }
