@@ -59,7 +59,7 @@ void _Hash::resize() {
 #ifdef PTRBOX_CHECKED
   ptrbox_checked::hashGrowing(this, tabsize, resizeThreshold, resizeRate);
 #endif
-  regrow([this](const _HashItem* sym) { place(sym->_key, sym->_data); });
+  regrow<false>([this](const _HashItem* sym) { place(sym->_key, sym->_data); });
 #ifdef PTRBOX_CHECKED
   ptrbox_checked::hashChanged(this, ptrbox_checked::Grew);
 #endif
