@@ -378,14 +378,14 @@ template <class Table, class Record> std::uintptr_t countWords(Run& r) {
 }
 
 // The README's word count as written: a default ptrbox::Hash<std::string,
-// int> over words and counts in deques, each word read into one std::string.
+// int> over words and counts in deques; each word becomes a std::string, as
+// on the peer's side.
 std::uintptr_t countReadme(Run& r) {
   std::deque<std::string> words;
   std::deque<int> counts;
   ptrbox::Hash<std::string, int> tally;
-  std::string w;
   forEachWord(cached<ZipfText>(r.n), [&](std::string_view v) {
-    w.assign(v);
+    const std::string w(v);
     if (int* n = tally.find(w))
       ++*n;
     else
