@@ -1,9 +1,7 @@
 #include "Hash"
 
 #include "PointerOrder.h"
-#ifdef PTRBOX_CHECKED
-#include "../checked/Checks.h"
-#endif
+#include "../checked/Hooks.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -23,6 +21,7 @@ static void releaseChains(_HashItem** heads, int size) {
       __builtin_prefetch(heads[i + kPrefetchAhead]);
     for (_HashItem* sym = heads[i]; sym != nullptr;) {
       _HashItem* next = sym->next();
+      PTRBOX_CHECK(entryReleased(sym));
       delete sym;
       sym = next;
     }
@@ -33,16 +32,12 @@ _Hash::_Hash(int size, int r_thresh, int r_depth, float r_rate)
     : resizeThreshold(r_thresh), resizeDepth(r_depth), resizeRate(r_rate),
       maxDepth(0), tabsize(size), numentries(0), iterating(0), prevSym(nullptr),
       curSym(nullptr), tab(nullptr) {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::hashMade(this, size, r_thresh, r_rate);
-#endif
+  PTRBOX_CHECK(hashMade(this, size, r_thresh, r_rate));
   inittab();
 }
 
 _Hash::~_Hash() {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::containerGone(this);
-#endif
+  PTRBOX_CHECK(tableReleasing(this, ptrbox_checked::Destroyed));
   purgetab();
 }
 
@@ -67,18 +62,14 @@ void _Hash::remove(void* key, void* data) {
 void _Hash::clear() {
   // The new array first, so a failed allocation leaves every entry in place.
   _HashItem** fresh = new _HashItem*[tabsize]();
+  PTRBOX_CHECK(tableReleasing(this, ptrbox_checked::Cleared));
   purgetab();
   numentries = 0;
   tab = fresh;
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::hashChanged(this, ptrbox_checked::Cleared);
-#endif
 }
 
 void _Hash::resize() {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::hashGrowing(this, tabsize, resizeThreshold, resizeRate);
-#endif
+  PTRBOX_CHECK(hashGrowing(this, tabsize, resizeThreshold, resizeRate));
   // Half up, then truncated toward zero: the growth sequence callers size
   // their tables by (0.5 * 5 gives 3, 0.5 * 8 gives 4).
   const double grown = static_cast<double>(tabsize * resizeThreshold) *
@@ -120,11 +111,9 @@ void _Hash::resize() {
   if (resizeThreshold > 1)
     --resizeThreshold;
   iterating = 0;
+  PTRBOX_CHECK(tableReleasing(this, ptrbox_checked::Grew));
   releaseChains(oldTab, oldSize);
   delete[] oldTab;
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::hashChanged(this, ptrbox_checked::Grew);
-#endif
 }
 
 void _Hash::print() {
@@ -231,9 +220,6 @@ _HashItem* _Hash::place(void* key, void* data) {
     maxDepth = depthBefore;
     throw;
   }
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::nodeMade(item);
-#endif
   item->_next = *curSym;
   *curSym = item;
   ++numentries;
@@ -242,19 +228,16 @@ _HashItem* _Hash::place(void* key, void* data) {
 
 void _Hash::unlink(_HashItem* sym) {
   // curSym is the link that holds sym: the bucket head or its predecessor's.
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::nodeGone(sym, ptrbox_checked::Removed);
-#endif
   *curSym = sym->_next;
+  PTRBOX_CHECK(
+      release(ptrbox_checked::Access::nextOf(sym), ptrbox_checked::Removed));
   delete sym;
   --numentries;
 }
 
 int _HashIter::operator==(_HashItem* i) {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::hashIterUse("operator==", this, tab, curBucket, bucketIndex,
-                              curSym);
-#endif
+  PTRBOX_CHECK(
+      hashIterUse("operator==", this, tab, curBucket, bucketIndex, curSym));
   if (i == curSym)
     return 1;
   if (i == nullptr || curSym == nullptr)
