@@ -23,4 +23,18 @@ std::uintptr_t plainObjectLstSum(ObjectLst& list) {
   return sum;
 }
 
+std::uintptr_t plainRangeSum(const _List& list) {
+  std::uintptr_t sum = 0;
+  for (void* e : list)
+    sum += reinterpret_cast<std::uintptr_t>(e);
+  return sum;
+}
+
+std::uintptr_t plainRangeSum(const _Hash& table) {
+  std::uintptr_t sum = 0;
+  for (const _HashItem& e : table)
+    sum += reinterpret_cast<std::uintptr_t>(e.key());
+  return sum;
+}
+
 std::uintptr_t plainSizes() { return sizesHere(); }

@@ -37,6 +37,7 @@ constexpr const char* kTexts[] = {
     "this node is already linked into the chain it is placed at the end of",
     "the list is null",
     "the source chain starts inside this list",
+    "the node under this iterator was removed from its container",
     "the container was cleared while this iterator stood on one of its nodes",
     "the container was assigned to while this iterator stood on one of its "
     "nodes",

@@ -31,6 +31,7 @@ enum class Rule : unsigned {
   MTreeInChain,
   MTreeNullList,
   CarbonCopyInside,
+  ContainerNodeRemoved,
   ContainerCleared,
   ContainerAssigned,
   ContainerDestroyed,

@@ -50,7 +50,7 @@ Rule nodeRule(Reason why, Subject subject) {
   case Grew:
     return Rule::TableGrewUnder;
   default:
-    return subject == StandardNode ? Rule::NodeRemoved : Rule::NodeRemoved;
+    return list ? Rule::NodeRemoved : Rule::ContainerNodeRemoved;
   }
 }
 
@@ -154,8 +154,9 @@ void listIterUse(const char* op, const _ListIter* it, const _List* list,
     if (!c)
       make(list, Container);
   }
-  if (node)
-    onStep("_ListIter", ListIterator, list, it, node);
+  if (node && markOf(node) != Live)
+    staleIterator("_ListIter", op, nodeRule(markOf(node), ListIterator), "list",
+                  list, it);
 }
 
 void objectLstIterUse(const char* op, const ObjectLstIter* it,
@@ -178,8 +179,9 @@ void objectLstIterUse(const char* op, const ObjectLstIter* it,
     i = make(it, Iterator);
     i->container = list, i->life = life;
   }
-  if (node)
-    onStep("ObjectLstIter", ListIterator, list, it, node);
+  if (node && markOf(node) != Live)
+    staleIterator("ObjectLstIter", op, nodeRule(markOf(node), ListIterator),
+                  "list", list, it);
 }
 
 // ---- Tables: every table is made by the library.
