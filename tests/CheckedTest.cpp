@@ -7,10 +7,12 @@
 
 #include <Keyed>
 
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <memory>
 #include <new>
+#include <thread>
 #include <vector>
 
 // "ptrbox: <where>: <rule> (<name> 0x..., ...": the pattern of a report.
@@ -317,6 +319,74 @@ TEST(CheckedDeathTest, RuleChecksOfTreesAndMultiwayTrees) {
         walk.reset();
       },
       "_TreeIterator::reset: the tree was destroyed before this iterator");
+}
+
+// Two threads inside operations on one container at once: each comparison
+// waits until the other thread has reached one too, so the overlap is
+// certain and the second thread to enter stops.
+template <class Base, class... Key> struct Meeting : Base {
+  std::atomic<int> arrived{0};
+  int keyCmp(Key... a, Key... b) override {
+    arrived.fetch_add(1);
+    while (arrived.load() < 2)
+      std::this_thread::yield();
+    return Base::keyCmp(a..., b...);
+  }
+};
+
+template <class Container, class Op> void twoThreadsAtOnce(Op op) {
+  Container c;
+  op(c, 1); // one entry, so that the next operations compare
+  c.arrived = 0;
+  std::thread other([&] { op(c, 3); });
+  op(c, 2);
+  other.join();
+}
+
+TEST(CheckedDeathTest, TwoThreadsChangingOneContainer) {
+  const std::string rule = ": used by two threads at once \\(container 0x";
+  EXPECT_DEATH((twoThreadsAtOnce<Meeting<_OrderList, void*>>(
+                   [](auto& c, int k) { c.insert(ptr(k), ptr(k)); })),
+               "_OrderList::insert" + rule);
+  EXPECT_DEATH((twoThreadsAtOnce<Meeting<_Hash, void*>>([](auto& c, int k) {
+                 k == 1 ? (void)c.insert(ptr(k), ptr(k)) : (void)c.find(ptr(1));
+               })),
+               "_Hash::find" + rule); // a lookup records its depth
+  EXPECT_DEATH((twoThreadsAtOnce<Meeting<_Tree, const void*>>(
+                   [](auto& c, int k) { c.insert(ptr(k), nullptr); })),
+               "_Tree::insert" + rule);
+}
+
+// What may run at once runs without a report: walks and const reads of one
+// container by many threads, containers of their own per thread (their
+// words may share slots), and a container handed from thread to thread.
+TEST(CheckedThreads, ReadsOwnContainersAndHandOversAreNotReported) {
+  _List shared;
+  _Hash table;
+  for (int e = 1; e <= 64; ++e)
+    shared.insert(ptr(e)), table.insert(ptr(e), nullptr);
+  std::atomic<std::uintptr_t> total{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&, t] {
+      std::uintptr_t sum = 0;
+      std::vector<_List> own(8);
+      for (int round = 0; round < 200; ++round) {
+        for (void* e : shared)
+          sum += num(e) * shared.isIn(e);
+        for (const _HashItem& e : table)
+          sum += num(e.key());
+        for (_List& l : own)
+          l.insert(ptr(t + 1)), l.remove(ptr(t + 1));
+      }
+      total += sum;
+    });
+  for (std::thread& t : threads)
+    t.join();
+  EXPECT_EQ(total.load(), 4u * 200 * 2 * (64 * 65 / 2));
+  for (int t = 0; t < 4; ++t)
+    std::thread([&] { table.insert(ptr(100 + t), nullptr); }).join();
+  EXPECT_EQ(table.size(), 68);
 }
 
 // Destroyed tables stay on record, so a long run fills the fixed registry:

@@ -43,6 +43,7 @@ _Tree::~_Tree() {
 }
 
 _TreeNode* _Tree::insert(void* key, void* data) {
+  PTRBOX_CHECK(Entered entered(this, "_Tree::insert"));
   _TreeNode* lastnode = nullptr;
   int match = 0;
   for (_TreeNode* n = _root; n;) {
@@ -65,6 +66,7 @@ _TreeNode* _Tree::insert(void* key, void* data) {
 }
 
 _TreeNode* _Tree::find(void* key) {
+  PTRBOX_CHECK(Entered entered(this, "_Tree::find"));
   for (_TreeNode* n = _root; n;) {
     const int match = keyCmp(n->key(), key);
     if (match == 0)
@@ -75,6 +77,7 @@ _TreeNode* _Tree::find(void* key) {
 }
 
 void _Tree::remove(_TreeNode* node) {
+  PTRBOX_CHECK(Entered entered(this, "_Tree::remove"));
   if (!node)
     return;
   PTRBOX_CHECK(treeRemoving(this, _root, node));

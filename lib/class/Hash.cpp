@@ -42,6 +42,7 @@ _Hash::~_Hash() {
 }
 
 _HashItem* _Hash::insert(void* key, void* data) {
+  PTRBOX_CHECK(Entered entered(this, "_Hash::insert"));
   // The depth tested is the one earlier lookups left, not this insertion's.
   if (iterating == 0 && maxDepth > resizeDepth &&
       (numentries + 1) * resizeThreshold > tabsize)
@@ -50,16 +51,19 @@ _HashItem* _Hash::insert(void* key, void* data) {
 }
 
 void _Hash::remove(void* key) {
+  PTRBOX_CHECK(Entered entered(this, "_Hash::remove"));
   if (_HashItem* sym = find(key))
     unlink(sym);
 }
 
 void _Hash::remove(void* key, void* data) {
+  PTRBOX_CHECK(Entered entered(this, "_Hash::remove"));
   if (_HashItem* sym = find(key, data))
     unlink(sym);
 }
 
 void _Hash::clear() {
+  PTRBOX_CHECK(Entered entered(this, "_Hash::clear"));
   // The new array first, so a failed allocation leaves every entry in place.
   _HashItem** fresh = new _HashItem*[tabsize]();
   PTRBOX_CHECK(tableReleasing(this, ptrbox_checked::Cleared));
@@ -69,6 +73,7 @@ void _Hash::clear() {
 }
 
 void _Hash::resize() {
+  PTRBOX_CHECK(Entered entered(this, "_Hash::resize"));
   PTRBOX_CHECK(hashGrowing(this, tabsize, resizeThreshold, resizeRate));
   // Half up, then truncated toward zero: the growth sequence callers size
   // their tables by (0.5 * 5 gives 3, 0.5 * 8 gives 4).
@@ -159,6 +164,7 @@ void _Hash::purgetab() {
 }
 
 _HashItem* _Hash::lookup(void* key, void* data, bool byData) {
+  PTRBOX_CHECK(Entered entered(this, "_Hash::find"));
   // Walks the chain from `cur` to the first entry that does not order
   // before the sought one. The links stay in locals and are published once:
   // virtual calls in the loop would otherwise force them back to memory.

@@ -31,6 +31,7 @@ _List::~_List() {
 }
 
 void _List::insert(const void* element, const void* pred) {
+  PTRBOX_CHECK(Entered entered(this, "_List::insert"));
   PTRBOX_CHECK(listInsert("_List::insert", this));
   _ListItem* item = new _ListItem(element);
   _ListItem* at = search(pred);
@@ -38,6 +39,7 @@ void _List::insert(const void* element, const void* pred) {
 }
 
 void _List::insert(const void* element, int pos) {
+  PTRBOX_CHECK(Entered entered(this, "_List::insert"));
   PTRBOX_CHECK(listInsert("_List::insert", this));
   _ListItem* item = new _ListItem(element);
   _ListItem* at = head.back;
@@ -50,6 +52,7 @@ void _List::insert(const void* element, int pos) {
 }
 
 int _List::insert(const void* element, const void* pred, int strict) {
+  PTRBOX_CHECK(Entered entered(this, "_List::insert"));
   PTRBOX_CHECK(listInsert("_List::insert", this));
   if (!strict) {
     insert(element, pred);
@@ -67,6 +70,7 @@ int _List::insert(const void* element, const void* pred, int strict) {
 }
 
 void _List::remove(const void* element) {
+  PTRBOX_CHECK(Entered entered(this, "_List::remove"));
   _ListItem* at = search(element);
   if (at != &head)
     _remove(at);
@@ -77,6 +81,7 @@ int _List::isIn(const void* element) const {
 }
 
 void _List::clear() {
+  PTRBOX_CHECK(Entered entered(this, "_List::clear"));
   PTRBOX_CHECK(listReleasing(this, &head, ptrbox_checked::Cleared));
   _ListItem* p = head.forw;
   while (p != &head) {

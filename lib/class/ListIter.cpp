@@ -18,6 +18,7 @@ void _ListIter::removeLastItem() {
     return;
   PTRBOX_CHECK(listIterUse("removeLastItem", this, list,
                            atEnd() ? nullptr : &current->data));
+  PTRBOX_CHECK(Entered entered(list, "_ListIter::removeLastItem"));
   _ListItem* previous = current->back;
   if (previous != &list->head)
     list->_remove(previous);

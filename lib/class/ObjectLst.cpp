@@ -31,6 +31,7 @@ ObjectLst::ObjectLst(const ObjectLst& List) : ObjectLst() {
 }
 
 ObjectLst& ObjectLst::operator=(const ObjectLst& List) {
+  PTRBOX_CHECK(Entered entered(this, "ObjectLst::operator="));
   ObjectLst copy(List);
   PTRBOX_CHECK(objectLstReleasing(this, head, ptrbox_checked::Assigned));
   swapWith(copy);
@@ -44,6 +45,7 @@ void ObjectLst::swapWith(ObjectLst& other) {
 }
 
 void ObjectLst::insert(const void* Element) {
+  PTRBOX_CHECK(Entered entered(this, "ObjectLst::insert"));
   ObjectListElement* node =
       new ObjectListElement{nullptr, head, const_cast<void*>(Element)};
   if (head)
@@ -55,6 +57,7 @@ void ObjectLst::insert(const void* Element) {
 }
 
 ReturnCode ObjectLst::insert(const void* ElementList, const void* Element) {
+  PTRBOX_CHECK(Entered entered(this, "ObjectLst::insert"));
   ObjectListElement* anchor = search(const_cast<void*>(ElementList));
   if (!anchor)
     return 5;
@@ -70,6 +73,7 @@ ReturnCode ObjectLst::insert(const void* ElementList, const void* Element) {
 }
 
 ReturnCode ObjectLst::remove(const void* Element) {
+  PTRBOX_CHECK(Entered entered(this, "ObjectLst::remove"));
   ObjectListElement* node = search(const_cast<void*>(Element));
   if (!node)
     return 5;
@@ -94,6 +98,7 @@ ReturnCode ObjectLst::remove(const void* Element) {
 }
 
 void ObjectLst::clearList() {
+  PTRBOX_CHECK(Entered entered(this, "ObjectLst::clearList"));
   PTRBOX_CHECK(objectLstReleasing(this, head, ptrbox_checked::Cleared));
   releaseChain(head);
   head = tail = nullptr;
@@ -101,6 +106,7 @@ void ObjectLst::clearList() {
 }
 
 BooleanType ObjectLst::replace(void* pReplaced, void* pReplacer) {
+  PTRBOX_CHECK(Entered entered(this, "ObjectLst::replace"));
   ObjectListElement* node = search(pReplaced);
   if (!node)
     return 0;
@@ -118,6 +124,7 @@ int ObjectLst::seek(const void* pElement) const {
 
 void ObjectLst::carbonCopy(ObjectListElement* list, unsigned int numElements,
                            BooleanType direction) {
+  PTRBOX_CHECK(Entered entered(this, "ObjectLst::carbonCopy"));
   PTRBOX_CHECK(carbonCopyFrom(this, head, tail, list));
   unsigned int copied = 0;
   for (ObjectListElement* s = list; s && copied < numElements;
