@@ -31,6 +31,16 @@ TEST(CheckedDeathTest, HashArgumentsAndNullTables) {
   EXPECT_DEATH(_Hash(7, 2, 2, -1.f), "growth rate is negative or not finite");
   EXPECT_DEATH(_Hash(7, 2, 2, NAN), "growth rate is negative or not finite");
   EXPECT_DEATH(_Hash(INT_MAX / 2, 4), "the first growth would overflow int");
+  // size x threshold past int, and a rate that lets one growth through and
+  // makes the next overflow.
+  EXPECT_DEATH(_Hash(1 << 16, 1 << 15), "the first growth would overflow int");
+  EXPECT_DEATH(_Hash(1 << 10, 1, 2, 3e6f), "the first growth would overflow");
+  _Hash steep(1, 1, 0, 60000.f);
+  steep.resize(); // 60001 buckets; the next one would pass INT_MAX
+  EXPECT_DEATH(steep.resize(),
+               says("_Hash::resize", "this growth would overflow int",
+                    "\\(table 0x[0-9a-f]+, size 60001, threshold 1, "
+                    "rate 60000\\)"));
   EXPECT_DEATH(_HashIter(static_cast<_Hash*>(nullptr)),
                says("_HashIter::_HashIter", "the table is null",
                     "\\(table 0x0, iterator 0x[0-9a-f]+\\)"));
@@ -488,4 +498,25 @@ TEST(CheckedMixed, UncheckedUnitSharesContainersWithoutReports) {
     keys += num(e.key());
   EXPECT_EQ(keys, 28u);
   EXPECT_EQ(plainRangeSum(table), 28u);
+
+  // A tree walked, destroyed and made again at its address by the unchecked
+  // unit: the old record must not tie the new tree's walks to the dead one.
+  alignas(_Tree) unsigned char storage[sizeof(_Tree)];
+  {
+    _Tree* first = plainTreeAt(storage);
+    _TreeIterator walk(*first, PreOrder);
+    while (walk++) // to its end: the walk may outlive the tree
+      ;
+    first->~_Tree();
+  }
+  _Tree* again = plainTreeAt(storage);
+  {
+    _TreeIterator inTree(*again, InOrder);
+    std::uintptr_t inOrder = 0;
+    for (_TreeNode* n = inTree(); n; n = ++inTree)
+      inOrder = inOrder * 10 + num(n->key());
+    inTree.reset();
+    EXPECT_EQ(inOrder, 123u);
+  }
+  again->~_Tree();
 }
