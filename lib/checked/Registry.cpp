@@ -89,7 +89,7 @@ Record* make(const void* p, Kind kind, bool fresh) {
     }
   }
   counted(*r, -1);
-  *r = Record{key, kind, Live, Live, ++lives, 0, nullptr, {}};
+  *r = Record{key, kind, Live, Live, ++lives, 0, nullptr};
   counted(*r, 1);
   return r;
 }

@@ -1,12 +1,12 @@
 // The iterator rules: which change of a container an iterator must not
 // outlive, and what a report says when it did.
 //
-// A step over a node reads the node's own mark (inline, in the headers).
-// What a node cannot say lives in the registry: containers destroyed or
-// whose bucket array changed, a table iterator's last checked position, a
-// tree walk's start. A report needs an iterator's fields unchanged since
-// its last checked operation: an iterator that other code moved is not
-// known, and is not reported until a checked operation has seen it again.
+// A step over a node or entry reads its own mark (inline in the headers for
+// lists, here for tables): no lock. What a node cannot say lives in the
+// registry, read where no node is at hand (constructors, resets,
+// destructors) or to name a report: containers destroyed, the last change
+// of a table's bucket array, an object-list iterator's list, a tree walk's
+// start and the tree's change count.
 #include "Hooks.h"
 #include "Messages.h"
 #include "Registry.h"
@@ -60,12 +60,6 @@ Rule nodeRule(Reason why, Subject subject) {
   char where[64];
   std::snprintf(where, sizeof where, "%s::%s", cls, op);
   report(where, rule, noun, container, "iterator", it);
-}
-
-void hashPosition(Record& r, const void* bucket, int index, const void* entry) {
-  r.fields[0] = address(bucket);
-  r.fields[1] = address(entry);
-  r.fields[2] = std::uintptr_t(index);
 }
 
 } // namespace
@@ -198,39 +192,39 @@ void hashIterStart(const _HashIter* it, const _Hash* table) {
 
 void hashIterUse(const char* op, const _HashIter* it, const _Hash* table,
                  const void* bucket, int index, const void* entry) {
-  Lock lock;
-  const Record* c = find(table, Container);
-  if (c && c->state == Destroyed)
-    staleIterator("_HashIter", op,
-                  bucket ? Rule::TableDestroyedHeld
-                         : Rule::TableDestroyedBefore,
-                  "table", table, it);
-  // A held position lies in the table's present bucket array, whoever moved
-  // the iterator there.
-  if (bucket && address(bucket) != address(table->table()) +
-                                       std::uintptr_t(index) * sizeof(void*))
-    staleIterator("_HashIter", op,
-                  !c                  ? Rule::TableReplacedHeld
-                  : c->change == Grew ? Rule::TableGrewHeld
-                                      : Rule::TableClearedHeld,
-                  "table", table, it);
-  const Record* i = find(it, Iterator);
-  if (i && bucket && entry && i->fields[0] == address(bucket) &&
-      i->fields[1] == address(entry) && i->fields[2] == std::uintptr_t(index))
+  if (!bucket) { // no position: only the table itself can have gone
+    Lock lock;
+    if (const Record* c = find(table, Container); c && c->state == Destroyed)
+      staleIterator("_HashIter", op, Rule::TableDestroyedBefore, "table", table,
+                    it);
+    return;
+  }
+  // The entry under the iterator says whether it, or its table, went.
+  if (entry)
     if (const Reason why =
             markOf(Access::nextOf(static_cast<const _HashItem*>(entry))))
       staleIterator("_HashIter", op, nodeRule(why, TableIterator), "table",
                     table, it);
+  // A held position lies in the table's present bucket array, whoever moved
+  // the iterator there.
+  if (address(bucket) ==
+      address(table->table()) + std::uintptr_t(index) * sizeof(void*))
+    return;
+  Lock lock;
+  const Record* c = find(table, Container);
+  staleIterator("_HashIter", op,
+                !c                  ? Rule::TableReplacedHeld
+                : c->change == Grew ? Rule::TableGrewHeld
+                                    : Rule::TableClearedHeld,
+                "table", table, it);
 }
 
-void hashIterMoved(const _HashIter* it, const _Hash* table, const void* bucket,
-                   int index, const void* entry) {
+void hashIterMoved(const _HashIter*, const _Hash* table, const void*, int,
+                   const void*) {
+  // On record, so that its destruction is known to the iterator's later
+  // resets and to its destructor.
   Lock lock;
-  Record* c = make(table, Container);
-  const std::uint64_t life = c->life;
-  Record* i = make(it, Iterator);
-  i->container = table, i->life = life;
-  hashPosition(*i, bucket, index, entry);
+  make(table, Container);
 }
 
 void hashIterEnd(const _HashIter* it, const _Hash* table) {
