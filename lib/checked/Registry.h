@@ -24,9 +24,8 @@ struct Record {
   Reason state;       // containers: Live or Destroyed
   Reason change;      // tables: the last change of the bucket array
   std::uint64_t life; // containers: this record's; iterators: the container's
-  std::uint64_t version;    // trees: changes so far; tree walks: at their start
-  const void* container;    // iterators: the container they were on
-  std::uintptr_t fields[3]; // iterators: as their last checked use left them
+  std::uint64_t version; // trees: changes so far; tree walks: at their start
+  const void* container; // iterators: the container they were on
 };
 
 // Records lie within this many slots of their home slot.
