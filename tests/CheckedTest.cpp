@@ -59,6 +59,9 @@ struct Walked {
     it = new _HashIter(table);
     ++*it;
   }
+  ~Walked() { delete it; }
+  Walked(const Walked&) = delete;
+  Walked& operator=(const Walked&) = delete;
 };
 
 TEST(CheckedDeathTest, HashIteratorsWhoseTableChanged) {
