@@ -468,7 +468,7 @@ TEST(CheckedMixed, UncheckedUnitSharesContainersWithoutReports) {
     ring.insert(ptr(e));
   _ListIter under(ring);
   under++; // on 2
-  const _ListItem* was = std::next(ring.begin()).item();
+  [[maybe_unused]] const _ListItem* was = std::next(ring.begin()).item();
   ring.remove(ptr(2));
   plainAppend(ring, ptr(4)); // at 2's address when the allocator reuses it
   plainAppend(ring, ptr(5));
