@@ -468,13 +468,11 @@ TEST(CheckedMixed, UncheckedUnitSharesContainersWithoutReports) {
     ring.insert(ptr(e));
   _ListIter under(ring);
   under++; // on 2
-  [[maybe_unused]] const _ListItem* was = std::next(ring.begin()).item();
   ring.remove(ptr(2));
-  plainAppend(ring, ptr(4)); // at 2's address when the allocator reuses it
+  // At 2's address: glibc hands the freed node out again at once (ASan and
+  // valgrind hold freed blocks back; the walks below still run there).
+  plainAppend(ring, ptr(4));
   plainAppend(ring, ptr(5));
-#ifndef __SANITIZE_ADDRESS__ // its quarantine keeps freed blocks apart
-  EXPECT_EQ(std::prev(ring.end(), 2).item(), was); // the allocator reused it
-#endif
   plainReset(under);
   std::uintptr_t sum = 0;
   for (void* e; (e = under++) != nullptr;)
