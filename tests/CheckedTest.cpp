@@ -94,6 +94,14 @@ TEST(CheckedDeathTest, HashIteratorsWhoseTableChanged) {
   EXPECT_DEATH(
       {
         auto* t = new _Hash;
+        delete new _HashIter(*t); // puts the table on record
+        t->~_Hash();
+        _HashIter late(*t);
+      },
+      says("_HashIter::_HashIter", "the table was destroyed", kTable));
+  EXPECT_DEATH(
+      {
+        auto* t = new _Hash;
         _HashIter it(*t);
         delete t;
       },
