@@ -16,6 +16,12 @@ void* plainAdvance(ObjectLstIter& it);
 _HashItem* plainAdvance(_HashIter& it);
 int plainHashWalk(_Hash& table);
 std::uintptr_t plainObjectLstSum(ObjectLst& list);
+// Sums of the elements by range-for, in the unchecked unit.
+std::uintptr_t plainRangeSum(const _List& list);
+std::uintptr_t plainRangeSum(const _Hash& table);
+// Makes a tree of keys 1..3 in `where` (storage for a _Tree), unchecked.
+class _Tree;
+_Tree* plainTreeAt(void* where);
 // sizeof of every class, as the unchecked unit sees them.
 std::uintptr_t plainSizes();
 // The same, computed in the unit that includes this header.

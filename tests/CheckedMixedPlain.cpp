@@ -2,6 +2,8 @@
 // its inline header code tells the checked library nothing.
 #include "CheckedMixed.h"
 
+#include <new>
+
 void* plainAdvance(_ListIter& it) { return it++; }
 void plainReset(_ListIter& it) { it.reset(); }
 void plainAppend(_List& list, void* element) { list.insert(element); }
@@ -21,6 +23,27 @@ std::uintptr_t plainObjectLstSum(ObjectLst& list) {
   for (ObjectLstIter it(list); !it.atEnd();)
     sum += reinterpret_cast<std::uintptr_t>(it++);
   return sum;
+}
+
+std::uintptr_t plainRangeSum(const _List& list) {
+  std::uintptr_t sum = 0;
+  for (void* e : list)
+    sum += reinterpret_cast<std::uintptr_t>(e);
+  return sum;
+}
+
+std::uintptr_t plainRangeSum(const _Hash& table) {
+  std::uintptr_t sum = 0;
+  for (const _HashItem& e : table)
+    sum += reinterpret_cast<std::uintptr_t>(e.key());
+  return sum;
+}
+
+_Tree* plainTreeAt(void* where) {
+  _Tree* tree = new (where) _Tree;
+  for (int k : {2, 1, 3})
+    tree->insert(reinterpret_cast<void*>(std::uintptr_t(k)), nullptr);
+  return tree;
 }
 
 std::uintptr_t plainSizes() { return sizesHere(); }

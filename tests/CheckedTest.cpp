@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <Keyed>
+
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <memory>
 #include <new>
+#include <thread>
 #include <vector>
 
 // "ptrbox: <where>: <rule> (<name> 0x..., ...": the pattern of a report.
@@ -27,6 +31,16 @@ TEST(CheckedDeathTest, HashArgumentsAndNullTables) {
   EXPECT_DEATH(_Hash(7, 2, 2, -1.f), "growth rate is negative or not finite");
   EXPECT_DEATH(_Hash(7, 2, 2, NAN), "growth rate is negative or not finite");
   EXPECT_DEATH(_Hash(INT_MAX / 2, 4), "the first growth would overflow int");
+  // size x threshold past int, and a rate that lets one growth through and
+  // makes the next overflow.
+  EXPECT_DEATH(_Hash(1 << 16, 1 << 15), "the first growth would overflow int");
+  EXPECT_DEATH(_Hash(1 << 10, 1, 2, 3e6f), "the first growth would overflow");
+  _Hash steep(1, 1, 0, 60000.f);
+  steep.resize(); // 60001 buckets; the next one would pass INT_MAX
+  EXPECT_DEATH(steep.resize(),
+               says("_Hash::resize", "this growth would overflow int",
+                    "\\(table 0x[0-9a-f]+, size 60001, threshold 1, "
+                    "rate 60000\\)"));
   EXPECT_DEATH(_HashIter(static_cast<_Hash*>(nullptr)),
                says("_HashIter::_HashIter", "the table is null",
                     "\\(table 0x0, iterator 0x[0-9a-f]+\\)"));
@@ -45,6 +59,9 @@ struct Walked {
     it = new _HashIter(table);
     ++*it;
   }
+  ~Walked() { delete it; }
+  Walked(const Walked&) = delete;
+  Walked& operator=(const Walked&) = delete;
 };
 
 TEST(CheckedDeathTest, HashIteratorsWhoseTableChanged) {
@@ -74,6 +91,14 @@ TEST(CheckedDeathTest, HashIteratorsWhoseTableChanged) {
         ++*v->it;
       },
       "the table was destroyed while this iterator held a position");
+  EXPECT_DEATH(
+      {
+        auto* t = new _Hash;
+        delete new _HashIter(*t); // puts the table on record
+        t->~_Hash();
+        _HashIter late(*t);
+      },
+      says("_HashIter::_HashIter", "the table was destroyed", kTable));
   EXPECT_DEATH(
       {
         auto* t = new _Hash;
@@ -174,6 +199,217 @@ TEST(CheckedDeathTest, TreeWalksWhoseTreeChangedAndForeignNodes) {
                     "\\(tree 0x[0-9a-f]+, node 0x[0-9a-f]+\\)"));
 }
 
+// The standard iterators (range-for, ptrbox::view, the typed containers,
+// reverse walks) stop at their next use after the node under them went.
+static const std::string kStdRemoved =
+    "the node under this iterator was removed from its container";
+static const std::string kStdDestroyed =
+    "the container was destroyed while this iterator stood on one of its "
+    "nodes";
+static std::string stdSays(const std::string& where, const std::string& rule) {
+  return says(where, rule, "\\(node 0x[0-9a-f]+\\)");
+}
+
+TEST(CheckedDeathTest, StandardListIteratorsWhoseNodeWent) {
+  _List list;
+  ObjectLst objects;
+  _OrderList ordered;
+  for (int e = 1; e <= 3; ++e)
+    list.insert(ptr(e)), objects.append(ptr(e)), ordered.insert(ptr(e), ptr(e));
+  EXPECT_DEATH(for (void* e
+                    : list) list.remove(e),
+               stdSays("_List::iterator::operator\\+\\+", kStdRemoved));
+  EXPECT_DEATH(for (int* e
+                    : ptrbox::view<int>(ordered)) ordered.remove(e),
+               stdSays("_List::iterator::operator\\+\\+", kStdRemoved));
+  EXPECT_DEATH(for (void* e
+                    : objects) objects.remove(e),
+               stdSays("ObjectLst::iterator::operator\\+\\+", kStdRemoved));
+  EXPECT_DEATH(
+      {
+        // Stands on the first node, reads through the second.
+        std::reverse_iterator<_List::iterator> first(std::next(list.begin()));
+        list.clear();
+        (void)*first;
+      },
+      stdSays("_List::iterator::operator--",
+              "the container was cleared while this iterator stood on one of "
+              "its nodes"));
+  EXPECT_DEATH(
+      {
+        auto* gone = new ObjectLst(objects);
+        auto at = gone->begin();
+        delete gone;
+        --at;
+      },
+      stdSays("ObjectLst::iterator::operator--", kStdDestroyed));
+  EXPECT_DEATH(
+      {
+        auto at = objects.begin();
+        objects = ObjectLst(objects);
+        (void)*at;
+      },
+      "the container was assigned to while this iterator stood on one");
+}
+
+TEST(CheckedDeathTest, StandardTableAndTreeIteratorsWhoseNodeWent) {
+  using IntHash = ptrbox::Hash<int, int>;
+  static int keys[256];
+  for (int k = 0; k < 256; ++k)
+    keys[k] = k;
+  EXPECT_DEATH(
+      {
+        IntHash tally(3, 1, 0, 1.f);
+        int k = 0;
+        for (; k < 3; ++k)
+          tally.insert(&keys[k], nullptr);
+        for (auto entry : tally) // grows: every entry is rebuilt elsewhere
+          for (int n = tally.capacity(); tally.capacity() == n && k < 250;
+               ++k) {
+            tally.insert(&keys[k], entry.data);
+            tally.find(keys[0]);
+          }
+      },
+      stdSays("_Hash::iterator::operator\\+\\+",
+              "the table grew while this iterator stood on one of its "
+              "entries"));
+  _Hash table;
+  table.insert(ptr(1), nullptr);
+  EXPECT_DEATH(for (_HashItem& e
+                    : table) table.remove(e.key()),
+               stdSays("_Hash::iterator::operator\\+\\+", kStdRemoved));
+  ptrbox::Tree<int, int> tree;
+  for (int k : {2, 1, 3})
+    tree.insert(&keys[k], nullptr);
+  EXPECT_DEATH(for (auto entry
+                    : tree) tree.remove(*entry.key),
+               stdSays("_Tree::iterator::operator\\+\\+", kStdRemoved));
+  EXPECT_DEATH(
+      {
+        _Tree* gone = new _Tree;
+        gone->insert(ptr(1), nullptr);
+        auto at = gone->begin();
+        gone->~_Tree();
+        (void)at->key();
+      },
+      stdSays("_Tree::iterator::operator\\*", kStdDestroyed));
+}
+
+// Three classic iterators on one node: the mark is the node's, so every one
+// of them stops, however many there are.
+TEST(CheckedDeathTest, EveryIteratorOnARemovedNodeStops) {
+  _List list;
+  for (int e = 1; e <= 3; ++e)
+    list.insert(ptr(e));
+  _ListIter a(list), b(list), c(list);
+  a++, b++, c++;
+  // The slip runs in the death test's child: an allocation in between could
+  // reuse the freed node, and a node made anew is no longer marked.
+  EXPECT_DEATH((list.remove(ptr(2)), a++),
+               "_ListIter::operator\\+\\+: the node under this");
+  EXPECT_DEATH((list.remove(ptr(2)), b()),
+               "_ListIter::operator\\(\\): the node under this");
+  EXPECT_DEATH((list.remove(ptr(2)), c.removeLastItem()),
+               "_ListIter::removeLastItem: the node under this");
+}
+
+TEST(CheckedDeathTest, RuleChecksOfTreesAndMultiwayTrees) {
+  struct Node final : _MTree {
+    using _MTree::_MTree;
+  };
+  Node root(ptr(8), nullptr, nullptr, nullptr);
+  Node child(ptr(4), nullptr, &root, nullptr);
+  Node grandchild(ptr(2), nullptr, &child, nullptr);
+  // Beside its own grandchild: into its own subtree, a loop below root.
+  EXPECT_DEATH(new (&child) Node(ptr(1), nullptr, &grandchild, nullptr),
+               "_MTree::_MTree: placing this node would make a cycle");
+  _Tree tree, other;
+  for (int k : {2, 1, 3})
+    tree.insert(ptr(k), nullptr), other.insert(ptr(k), nullptr);
+  EXPECT_DEATH(tree.remove(other.find(ptr(1))), // a leaf of another tree
+               "_Tree::remove: the node is not in this tree");
+  EXPECT_DEATH(tree.remove(other.root()), "the node is not in this tree");
+  EXPECT_DEATH(
+      {
+        _Tree* gone = new _Tree;
+        gone->insert(ptr(1), nullptr);
+        _TreeIterator walk(*gone, InOrder);
+        while (walk++) // finished: no node on its stack
+          ;
+        gone->~_Tree();
+        walk.reset();
+      },
+      "_TreeIterator::reset: the tree was destroyed before this iterator");
+}
+
+// Two threads inside operations on one container at once: each comparison
+// waits until the other thread has reached one too, so the overlap is
+// certain and the second thread to enter stops.
+template <class Base, class... Key> struct Meeting : Base {
+  std::atomic<int> arrived{0};
+  int keyCmp(Key... a, Key... b) override {
+    arrived.fetch_add(1);
+    while (arrived.load() < 2)
+      std::this_thread::yield();
+    return Base::keyCmp(a..., b...);
+  }
+};
+
+template <class Container, class Op> void twoThreadsAtOnce(Op op) {
+  Container c;
+  op(c, 1); // one entry, so that the next operations compare
+  c.arrived = 0;
+  std::thread other([&] { op(c, 3); });
+  op(c, 2);
+  other.join();
+}
+
+TEST(CheckedDeathTest, TwoThreadsChangingOneContainer) {
+  const std::string rule = ": used by two threads at once \\(container 0x";
+  EXPECT_DEATH((twoThreadsAtOnce<Meeting<_OrderList, void*>>(
+                   [](auto& c, int k) { c.insert(ptr(k), ptr(k)); })),
+               "_OrderList::insert" + rule);
+  EXPECT_DEATH((twoThreadsAtOnce<Meeting<_Hash, void*>>([](auto& c, int k) {
+                 k == 1 ? (void)c.insert(ptr(k), ptr(k)) : (void)c.find(ptr(1));
+               })),
+               "_Hash::find" + rule); // a lookup records its depth
+  EXPECT_DEATH((twoThreadsAtOnce<Meeting<_Tree, const void*>>(
+                   [](auto& c, int k) { c.insert(ptr(k), nullptr); })),
+               "_Tree::insert" + rule);
+}
+
+// What may run at once runs without a report: walks and const reads of one
+// container by many threads, containers of their own per thread (their
+// words may share slots), and a container handed from thread to thread.
+TEST(CheckedThreads, ReadsOwnContainersAndHandOversAreNotReported) {
+  _List shared;
+  _Hash table;
+  for (int e = 1; e <= 64; ++e)
+    shared.insert(ptr(e)), table.insert(ptr(e), nullptr);
+  std::atomic<std::uintptr_t> total{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&, t] {
+      std::uintptr_t sum = 0;
+      std::vector<_List> own(8);
+      for (int round = 0; round < 200; ++round) {
+        for (void* e : shared)
+          sum += num(e) * shared.isIn(e);
+        for (const _HashItem& e : table)
+          sum += num(e.key());
+        for (_List& l : own)
+          l.insert(ptr(t + 1)), l.remove(ptr(t + 1));
+      }
+      total += sum;
+    });
+  for (std::thread& t : threads)
+    t.join();
+  EXPECT_EQ(total.load(), 4u * 200 * 2 * (64 * 65 / 2));
+  for (int t = 0; t < 4; ++t)
+    std::thread([&] { table.insert(ptr(100 + t), nullptr); }).join();
+  EXPECT_EQ(table.size(), 68);
+}
+
 // Destroyed tables stay on record, so a long run fills the fixed registry:
 // it must then forget records, never stall, and still report a slip.
 TEST(CheckedDeathTest, FullRegistryForgetsButStillReports) {
@@ -232,6 +468,28 @@ TEST(CheckedMixed, UncheckedUnitSharesContainersWithoutReports) {
   EXPECT_EQ(plainAdvance(cursor), ptr(3));
   EXPECT_EQ(cursor--, ptr(4));
 
+  // A node removed under a checked iterator, made again at its address by
+  // the unchecked unit with more behind it, and walked onto again: the new
+  // node's element replaced the mark, so no report, whichever unit walks.
+  _List ring;
+  for (int e = 1; e <= 3; ++e)
+    ring.insert(ptr(e));
+  _ListIter under(ring);
+  under++; // on 2
+  ring.remove(ptr(2));
+  // At 2's address: glibc hands the freed node out again at once (ASan and
+  // valgrind hold freed blocks back; the walks below still run there).
+  plainAppend(ring, ptr(4));
+  plainAppend(ring, ptr(5));
+  plainReset(under);
+  std::uintptr_t sum = 0;
+  for (void* e; (e = under++) != nullptr;)
+    sum += num(e);
+  for (void* e : ring)
+    sum += num(e);
+  EXPECT_EQ(sum, 2 * 13u);
+  EXPECT_EQ(plainRangeSum(ring), 13u);
+
   _Hash table(3, 1, 0, 1.f);
   for (int k = 1; k <= 6; ++k)
     table.insert(ptr(k), nullptr);
@@ -244,4 +502,30 @@ TEST(CheckedMixed, UncheckedUnitSharesContainersWithoutReports) {
   for (; walk(); ++walk)
     ++n;
   EXPECT_EQ(n, 7);
+  std::uintptr_t keys = 0;
+  for (const _HashItem& e : table)
+    keys += num(e.key());
+  EXPECT_EQ(keys, 28u);
+  EXPECT_EQ(plainRangeSum(table), 28u);
+
+  // A tree walked, destroyed and made again at its address by the unchecked
+  // unit: the old record must not tie the new tree's walks to the dead one.
+  alignas(_Tree) unsigned char storage[sizeof(_Tree)];
+  {
+    _Tree* first = plainTreeAt(storage);
+    _TreeIterator walk(*first, PreOrder);
+    while (walk++) // to its end: the walk may outlive the tree
+      ;
+    first->~_Tree();
+  }
+  _Tree* again = plainTreeAt(storage);
+  {
+    _TreeIterator inTree(*again, InOrder);
+    std::uintptr_t inOrder = 0;
+    for (_TreeNode* n = inTree(); n; n = ++inTree)
+      inOrder = inOrder * 10 + num(n->key());
+    inTree.reset();
+    EXPECT_EQ(inOrder, 123u);
+  }
+  again->~_Tree();
 }

@@ -1,9 +1,7 @@
 #include "BinaryTree"
 
 #include "PointerOrder.h"
-#ifdef PTRBOX_CHECKED
-#include "../checked/Checks.h"
-#endif
+#include "../checked/Hooks.h"
 
 _TreeNode::_TreeNode(void* data, void* key, _TreeNode* leftChild,
                      _TreeNode* rightChild)
@@ -23,9 +21,7 @@ void _TreeNode::adoptChildren() {
 }
 
 _Tree::~_Tree() {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::containerGone(this);
-#endif
+  PTRBOX_CHECK(containerGone(this));
   // Rotating the left child up until the top node has none, then releasing
   // the top node and going on with its right child, visits every node with
   // constant extra space: each rotation moves one node off a left link for
@@ -38,6 +34,8 @@ _Tree::~_Tree() {
       top = left;
     } else {
       _TreeNode* right = top->rightChild();
+      PTRBOX_CHECK(release(ptrbox_checked::Access::parentOf(top),
+                           ptrbox_checked::Destroyed));
       delete top;
       top = right;
     }
@@ -45,35 +43,29 @@ _Tree::~_Tree() {
 }
 
 _TreeNode* _Tree::insert(void* key, void* data) {
+  PTRBOX_CHECK(Entered entered(this, "_Tree::insert"));
   const Stop s = descend(
       [this, key](const _TreeNode* n) { return keyCmp(n->key(), key); });
   if (s.found)
     return s.found;
   _TreeNode* node = new _TreeNode(data, key, nullptr, nullptr);
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::treeChanged(this);
-#endif
+  PTRBOX_CHECK(treeChanged(this));
   link(node, s);
   return node;
 }
 
 _TreeNode* _Tree::find(void* key) {
+  PTRBOX_CHECK(Entered entered(this, "_Tree::find"));
   return descend(
              [this, key](const _TreeNode* n) { return keyCmp(n->key(), key); })
       .found;
 }
 
 void _Tree::remove(_TreeNode* node) {
+  PTRBOX_CHECK(Entered entered(this, "_Tree::remove"));
   if (!node)
     return;
-#ifdef PTRBOX_CHECKED
-  // A node of this tree is its root or a child of its parent.
-  const _TreeNode* up = node->parent();
-  if (up ? up->leftChild() != node && up->rightChild() != node : node != _root)
-    ptrbox_checked::report("_Tree::remove", "the node is not in this tree",
-                           "tree", this, "node", node);
-  ptrbox_checked::treeChanged(this);
-#endif
+  PTRBOX_CHECK(treeRemoving(this, _root, node));
   // Unlinking an inner node would mean restructuring; killing it keeps
   // removal constant-time and every other node where it was.
   if (node->leftChild() || node->rightChild()) {
@@ -87,6 +79,8 @@ void _Tree::remove(_TreeNode* node) {
     parent->setLeftChild(nullptr);
   else if (parent->rightChild() == node)
     parent->setRightChild(nullptr);
+  PTRBOX_CHECK(
+      release(ptrbox_checked::Access::parentOf(node), ptrbox_checked::Removed));
   delete node;
 }
 
@@ -111,9 +105,7 @@ _TreeIterator::_TreeIterator(_Tree* tree, TreeIterationOrder order)
 }
 
 _TreeIterator::~_TreeIterator() {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::treeWalkEnds(this, searchTree, !S->isEmpty());
-#endif
+  PTRBOX_CHECK(treeWalkEnds(this, searchTree, !S->isEmpty()));
   discardWalk();
   delete S;
 }
@@ -130,32 +122,24 @@ void _TreeIterator::discardWalk() {
 }
 
 void _TreeIterator::reset() {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::treeWalkUse("reset", this, searchTree, false);
-#endif
+  PTRBOX_CHECK(treeWalkUse("reset", this, searchTree, false));
   discardWalk();
   node = searchTree ? searchTree->root() : nullptr;
   rnode = nullptr;
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::treeWalkStarts(this, searchTree);
-#endif
+  PTRBOX_CHECK(treeWalkStarts(this, searchTree));
   ++*this;
 }
 
 void _TreeIterator::order(TreeIterationOrder order) {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::treeWalkUse("order", this, searchTree, false);
-#endif
+  PTRBOX_CHECK(treeWalkUse("order", this, searchTree, false));
   discardWalk();
   searchOrder = order;
   reset();
 }
 
 _TreeNode* _TreeIterator::operator++() {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::treeWalkUse("operator++", this, searchTree,
-                              node || !S->isEmpty());
-#endif
+  PTRBOX_CHECK(
+      treeWalkUse("operator++", this, searchTree, node || !S->isEmpty()));
   if (!searchTree || !searchTree->root())
     return nullptr;
   if (searchOrder != InOrder && searchOrder != PreOrder &&
@@ -227,9 +211,7 @@ _TreeNode* _TreeIterator::nextPostOrder() {
 }
 
 int _TreeIterator::operator==(_TreeNode* i) const {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::treeWalkUse("operator==", this, searchTree, false);
-#endif
+  PTRBOX_CHECK(treeWalkUse("operator==", this, searchTree, false));
   if (i == rnode)
     return 1;
   if (!rnode || !i)

@@ -1,9 +1,7 @@
 #include "Hash"
 
 #include "PointerOrder.h"
-#ifdef PTRBOX_CHECKED
-#include "../checked/Checks.h"
-#endif
+#include "../checked/Hooks.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -13,20 +11,17 @@ _Hash::_Hash(int size, int r_thresh, int r_depth, float r_rate)
     : resizeThreshold(r_thresh), resizeDepth(r_depth), resizeRate(r_rate),
       maxDepth(0), tabsize(size), numentries(0), iterating(0), prevSym(nullptr),
       curSym(nullptr), tab(nullptr) {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::hashMade(this, size, r_thresh, r_rate);
-#endif
+  PTRBOX_CHECK(hashMade(this, size, r_thresh, r_rate));
   inittab();
 }
 
 _Hash::~_Hash() {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::containerGone(this);
-#endif
+  PTRBOX_CHECK(tableReleasing(this, ptrbox_checked::Destroyed));
   purgetab();
 }
 
 _HashItem* _Hash::insert(void* key, void* data) {
+  PTRBOX_CHECK(Entered entered(this, "_Hash::insert"));
   // The depth tested is the one earlier lookups left, not this insertion's.
   if (iterating == 0 && maxDepth > resizeDepth &&
       (numentries + 1) * resizeThreshold > tabsize)
@@ -35,34 +30,31 @@ _HashItem* _Hash::insert(void* key, void* data) {
 }
 
 void _Hash::remove(void* key) {
+  PTRBOX_CHECK(Entered entered(this, "_Hash::remove"));
   if (_HashItem* sym = find(key))
     unlink(sym);
 }
 
 void _Hash::remove(void* key, void* data) {
+  PTRBOX_CHECK(Entered entered(this, "_Hash::remove"));
   if (_HashItem* sym = find(key, data))
     unlink(sym);
 }
 
 void _Hash::clear() {
+  PTRBOX_CHECK(Entered entered(this, "_Hash::clear"));
   // The new array first, so a failed allocation leaves every entry in place.
   _HashItem** fresh = new _HashItem*[tabsize]();
+  PTRBOX_CHECK(tableReleasing(this, ptrbox_checked::Cleared));
   purgetab();
   numentries = 0;
   tab = fresh;
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::hashChanged(this, ptrbox_checked::Cleared);
-#endif
 }
 
 void _Hash::resize() {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::hashGrowing(this, tabsize, resizeThreshold, resizeRate);
-#endif
+  PTRBOX_CHECK(Entered entered(this, "_Hash::resize"));
+  PTRBOX_CHECK(hashGrowing(this, tabsize, resizeThreshold, resizeRate));
   regrow<false>([this](const _HashItem* sym) { place(sym->_key, sym->_data); });
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::hashChanged(this, ptrbox_checked::Grew);
-#endif
 }
 
 void _Hash::print() {
@@ -108,6 +100,7 @@ void _Hash::purgetab() {
 }
 
 _HashItem* _Hash::lookup(void* key, void* data, bool byData) {
+  PTRBOX_CHECK(Entered entered(this, "_Hash::find"));
   // A derived table's operations, called virtually: out of line, so that
   // the inlined path below needs no frame.
   auto overridden = [](_Hash & h, void* key, void* data, bool byData)
@@ -141,9 +134,6 @@ _HashItem* _Hash::place(void* key, void* data) {
     maxDepth = depthBefore;
     throw;
   }
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::nodeMade(item);
-#endif
   item->_next = *curSym;
   *curSym = item;
   ++numentries;
@@ -152,19 +142,16 @@ _HashItem* _Hash::place(void* key, void* data) {
 
 void _Hash::unlink(_HashItem* sym) {
   // curSym is the link that holds sym: the bucket head or its predecessor's.
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::nodeGone(sym, ptrbox_checked::Removed);
-#endif
   *curSym = sym->_next;
+  PTRBOX_CHECK(
+      release(ptrbox_checked::Access::nextOf(sym), ptrbox_checked::Removed));
   delete sym;
   --numentries;
 }
 
 int _HashIter::operator==(_HashItem* i) {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::hashIterUse("operator==", this, tab, curBucket, bucketIndex,
-                              curSym);
-#endif
+  PTRBOX_CHECK(
+      hashIterUse("operator==", this, tab, curBucket, bucketIndex, curSym));
   if (i == curSym)
     return 1;
   if (i == nullptr || curSym == nullptr)

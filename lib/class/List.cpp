@@ -2,9 +2,7 @@
 
 #include <new>
 
-#ifdef PTRBOX_CHECKED
-#include "../checked/Checks.h"
-#endif
+#include "../checked/Hooks.h"
 
 // Nodes of derived lists (_OListItem) are released through _ListItem
 // pointers; every node type is trivially destructible, so releasing the
@@ -12,9 +10,7 @@
 static void releaseNode(_ListItem* item) { ::operator delete(item); }
 
 _List::_List() : count(0), head(nullptr) {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::containerMade(this);
-#endif
+  PTRBOX_CHECK(containerMade(this));
   head.forw = &head;
   head.back = &head;
 }
@@ -30,25 +26,21 @@ _List::_List(const _List& list) : _List() {
 }
 
 _List::~_List() {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::listReleasing(this, &head, ptrbox_checked::Destroyed);
-#endif
+  PTRBOX_CHECK(listReleasing(this, &head, ptrbox_checked::Destroyed));
   clear();
 }
 
 void _List::insert(const void* element, const void* pred) {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::listInsert("_List::insert", this);
-#endif
+  PTRBOX_CHECK(Entered entered(this, "_List::insert"));
+  PTRBOX_CHECK(listInsert("_List::insert", this));
   _ListItem* item = new _ListItem(element);
   _ListItem* at = search(pred);
   inslist(item, at == &head ? head.back : at);
 }
 
 void _List::insert(const void* element, int pos) {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::listInsert("_List::insert", this);
-#endif
+  PTRBOX_CHECK(Entered entered(this, "_List::insert"));
+  PTRBOX_CHECK(listInsert("_List::insert", this));
   _ListItem* item = new _ListItem(element);
   _ListItem* at = head.back;
   if (pos > 0) {
@@ -60,9 +52,8 @@ void _List::insert(const void* element, int pos) {
 }
 
 int _List::insert(const void* element, const void* pred, int strict) {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::listInsert("_List::insert", this);
-#endif
+  PTRBOX_CHECK(Entered entered(this, "_List::insert"));
+  PTRBOX_CHECK(listInsert("_List::insert", this));
   if (!strict) {
     insert(element, pred);
     return 0;
@@ -79,6 +70,7 @@ int _List::insert(const void* element, const void* pred, int strict) {
 }
 
 void _List::remove(const void* element) {
+  PTRBOX_CHECK(Entered entered(this, "_List::remove"));
   _ListItem* at = search(element);
   if (at != &head)
     _remove(at);
@@ -89,9 +81,8 @@ int _List::isIn(const void* element) const {
 }
 
 void _List::clear() {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::listReleasing(this, &head, ptrbox_checked::Cleared);
-#endif
+  PTRBOX_CHECK(Entered entered(this, "_List::clear"));
+  PTRBOX_CHECK(listReleasing(this, &head, ptrbox_checked::Cleared));
   _ListItem* p = head.forw;
   while (p != &head) {
     _ListItem* next = p->forw;
@@ -104,9 +95,7 @@ void _List::clear() {
 }
 
 void _List::_remove(_ListItem* item) {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::nodeGone(item, ptrbox_checked::Removed);
-#endif
+  PTRBOX_CHECK(release(&item->data, ptrbox_checked::Removed));
   remlist(item);
   releaseNode(item);
 }

@@ -16,10 +16,9 @@ void* _ListIter::operator[](int cnt) {
 void _ListIter::removeLastItem() {
   if (!list || !current)
     return;
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::listIterUse("removeLastItem", this, list,
-                              atEnd() ? nullptr : current, current, start);
-#endif
+  PTRBOX_CHECK(listIterUse("removeLastItem", this, list,
+                           atEnd() ? nullptr : &current->data));
+  PTRBOX_CHECK(Entered entered(list, "_ListIter::removeLastItem"));
   _ListItem* previous = current->back;
   if (previous != &list->head)
     list->_remove(previous);

@@ -4,9 +4,7 @@
 
 #include <cstdint>
 
-#ifdef PTRBOX_CHECKED
-#include "../checked/Checks.h"
-#endif
+#include "../checked/Hooks.h"
 
 _MTree::_MTree(void* _key, void* _data, _MTree* insertTree, _MTree* searchTree)
     : parent(nullptr), sibling(nullptr), child(nullptr), key(_key), data(_data),
@@ -22,25 +20,7 @@ _MTree::_MTree(void* _key, void* _data, _MTree* insertTree, _MTree* searchTree)
     }
   }
   const int placement = insertTree->keyCmp(insertTree->key, _key);
-#ifdef PTRBOX_CHECKED
-  // Placing a node below itself, or at the end of a chain it is already in
-  // (its links were just reset), would close a loop that no walk leaves.
-  for (const _MTree* up = insertTree; placement == 1 && up; up = up->parent)
-    if (up == this)
-      ptrbox_checked::report("_MTree::_MTree",
-                             "placing this node would make a cycle: it is "
-                             "the node it is placed under or an ancestor of it",
-                             "node", this, "insertTree", insertTree);
-  for (const _MTree* n = placement == 1    ? insertTree->child
-                         : placement == -1 ? insertTree
-                                           : nullptr;
-       n; n = n->sibling)
-    if (n == this)
-      ptrbox_checked::report("_MTree::_MTree",
-                             "this node is already linked into the chain it "
-                             "is placed at the end of",
-                             "node", this, "insertTree", insertTree);
-#endif
+  PTRBOX_CHECK(mtreePlacing(this, insertTree, placement));
   if (placement == 1) {
     parent = insertTree;
     depth = insertTree->depth + 1;
@@ -65,10 +45,7 @@ _MTree::_MTree(void* _key, void* _data, _MTree* insertTree, _MTree* searchTree)
 }
 
 void* _MTree::Destroy(_List* deletingList) {
-#ifdef PTRBOX_CHECKED
-  if (!deletingList)
-    ptrbox_checked::report("_MTree::Destroy", "the list is null", "node", this);
-#endif
+  PTRBOX_CHECK(mtreeDestroying(this, deletingList));
   _MTreeIter walk(this);
   int appended = 0;
   try {

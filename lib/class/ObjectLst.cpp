@@ -2,18 +2,14 @@
 
 #include <utility>
 
-#ifdef PTRBOX_CHECKED
-#include "../checked/Checks.h"
-#endif
+#include "../checked/Hooks.h"
 
 namespace {
 // Releases a chain linked through `next`, from `node` to its end.
 void releaseChain(ObjectListElement* node) {
   while (node) {
     ObjectListElement* next = node->next;
-#ifdef PTRBOX_CHECKED
-    ptrbox_checked::nodeGone(node, ptrbox_checked::Removed);
-#endif
+    PTRBOX_CHECK(release(&node->elementPtr, ptrbox_checked::Removed));
     delete node;
     node = next;
   }
@@ -35,10 +31,9 @@ ObjectLst::ObjectLst(const ObjectLst& List) : ObjectLst() {
 }
 
 ObjectLst& ObjectLst::operator=(const ObjectLst& List) {
+  PTRBOX_CHECK(Entered entered(this, "ObjectLst::operator="));
   ObjectLst copy(List);
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::objectLstReleasing(this, head, ptrbox_checked::Assigned);
-#endif
+  PTRBOX_CHECK(objectLstReleasing(this, head, ptrbox_checked::Assigned));
   swapWith(copy);
   return *this;
 }
@@ -50,11 +45,9 @@ void ObjectLst::swapWith(ObjectLst& other) {
 }
 
 void ObjectLst::insert(const void* Element) {
+  PTRBOX_CHECK(Entered entered(this, "ObjectLst::insert"));
   ObjectListElement* node =
       new ObjectListElement{nullptr, head, const_cast<void*>(Element)};
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::nodeMade(node);
-#endif
   if (head)
     head->previous = node;
   head = node;
@@ -64,14 +57,12 @@ void ObjectLst::insert(const void* Element) {
 }
 
 ReturnCode ObjectLst::insert(const void* ElementList, const void* Element) {
+  PTRBOX_CHECK(Entered entered(this, "ObjectLst::insert"));
   ObjectListElement* anchor = search(const_cast<void*>(ElementList));
   if (!anchor)
     return 5;
   ObjectListElement* node =
       new ObjectListElement{anchor, anchor->next, const_cast<void*>(Element)};
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::nodeMade(node);
-#endif
   if (anchor->next)
     anchor->next->previous = node;
   anchor->next = node;
@@ -82,6 +73,7 @@ ReturnCode ObjectLst::insert(const void* ElementList, const void* Element) {
 }
 
 ReturnCode ObjectLst::remove(const void* Element) {
+  PTRBOX_CHECK(Entered entered(this, "ObjectLst::remove"));
   ObjectListElement* node = search(const_cast<void*>(Element));
   if (!node)
     return 5;
@@ -99,24 +91,22 @@ ReturnCode ObjectLst::remove(const void* Element) {
   } else {
     node->next->previous = node->previous;
   }
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::nodeGone(node, ptrbox_checked::Removed);
-#endif
+  PTRBOX_CHECK(release(&node->elementPtr, ptrbox_checked::Removed));
   delete node;
   --countelem;
   return 0;
 }
 
 void ObjectLst::clearList() {
-#ifdef PTRBOX_CHECKED
-  ptrbox_checked::objectLstReleasing(this, head, ptrbox_checked::Cleared);
-#endif
+  PTRBOX_CHECK(Entered entered(this, "ObjectLst::clearList"));
+  PTRBOX_CHECK(objectLstReleasing(this, head, ptrbox_checked::Cleared));
   releaseChain(head);
   head = tail = nullptr;
   countelem = 0;
 }
 
 BooleanType ObjectLst::replace(void* pReplaced, void* pReplacer) {
+  PTRBOX_CHECK(Entered entered(this, "ObjectLst::replace"));
   ObjectListElement* node = search(pReplaced);
   if (!node)
     return 0;
@@ -134,12 +124,8 @@ int ObjectLst::seek(const void* pElement) const {
 
 void ObjectLst::carbonCopy(ObjectListElement* list, unsigned int numElements,
                            BooleanType direction) {
-#ifdef PTRBOX_CHECKED
-  if (list && (list == head || list == tail))
-    ptrbox_checked::report("ObjectLst::carbonCopy",
-                           "the source chain starts inside this list", "list",
-                           this, "chain", list);
-#endif
+  PTRBOX_CHECK(Entered entered(this, "ObjectLst::carbonCopy"));
+  PTRBOX_CHECK(carbonCopyFrom(this, head, tail, list));
   unsigned int copied = 0;
   for (ObjectListElement* s = list; s && copied < numElements;
        s = step(s, direction))
@@ -153,9 +139,6 @@ void ObjectLst::carbonCopy(ObjectListElement* list, unsigned int numElements,
   try {
     for (unsigned int n = countelem; n < copied; ++n)
       spare = new ObjectListElement{nullptr, spare, nullptr};
-#ifdef PTRBOX_CHECKED
-    ptrbox_checked::nodeMade(spare);
-#endif
   } catch (...) {
     releaseChain(spare);
     throw;

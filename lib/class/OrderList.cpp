@@ -14,6 +14,7 @@ _OrderList::_OrderList(const _OrderList& other) : _List() {
 _OrderList::~_OrderList() = default;
 
 void _OrderList::insert(const void* key, const void* element) {
+  PTRBOX_CHECK(Entered entered(this, "_OrderList::insert"));
   void* k = const_cast<void*>(key);
   const Stop s =
       seek([this, k](const _OListItem* p) { return keyCmp(p->key, k); });
@@ -25,6 +26,7 @@ void _OrderList::insert(const void* key, const void* element) {
 }
 
 void _OrderList::remove(const void* key) {
+  PTRBOX_CHECK(Entered entered(this, "_OrderList::remove"));
   if (_OListItem* item = findItem(key))
     _remove(item);
 }
@@ -32,6 +34,7 @@ void _OrderList::remove(const void* key) {
 int _OrderList::isIn(const void* key) { return find(key) != nullptr; }
 
 void* _OrderList::find(const void* key) {
+  PTRBOX_CHECK(Entered entered(this, "_OrderList::find"));
   _OListItem* item = findItem(key);
   return item ? item->data : nullptr;
 }

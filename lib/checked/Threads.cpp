@@ -1,0 +1,81 @@
+// Concurrent use: one word per container in use, in a fixed table indexed by
+// the container's address. A word names the container (a tag of its
+// address), the thread that last changed it, and how deep that thread is in
+// its operations. A change by another thread while the depth is not zero is
+// reported. The owner stays in the word when it leaves, so a thread that
+// keeps using its own container pays a load and two plain stores, no locked
+// instruction; another thread takes an idle word over with one exchange.
+// Words whose tags differ (two containers on one slot) skip the check, so
+// a collision can only make it silent. Reads that change nothing (the const
+// operations, walks) do not enter, so they are never reported.
+#include "Messages.h"
+
+#include "PtrboxChecked"
+
+#include <atomic>
+#include <cstdint>
+
+namespace ptrbox_checked {
+namespace {
+
+constexpr unsigned kBits = 12;
+constexpr std::uint64_t kDepth = 0xFFFF, kThread = 0xFFFF0000;
+std::atomic<std::uint64_t> words[std::size_t(1) << kBits];
+std::atomic<std::uint32_t> threads;
+
+// A token per thread, 1..65535; initial-exec TLS keeps it one load away.
+__attribute__((tls_model("initial-exec"))) thread_local std::uint64_t token;
+
+std::uint64_t me() {
+  if (token == 0) {
+    std::uint32_t t;
+    while ((t = threads.fetch_add(1, std::memory_order_relaxed) & 0xFFFF) == 0)
+      ;
+    token = std::uint64_t(t) << 16;
+  }
+  return token;
+}
+
+std::uint64_t mixed(const void* c) {
+  return reinterpret_cast<std::uintptr_t>(c) * 0x9E3779B97F4A7C15ull;
+}
+
+std::atomic<std::uint64_t>& wordOf(std::uint64_t mix) {
+  return words[mix >> (64 - kBits)];
+}
+
+std::uint64_t tagOf(std::uint64_t mix) {
+  return (mix << kBits) & ~(kThread | kDepth);
+}
+
+} // namespace
+
+void enter(const void* container, const char* where) {
+  const std::uint64_t mix = mixed(container), tag = tagOf(mix), self = me();
+  std::atomic<std::uint64_t>& word = wordOf(mix);
+  std::uint64_t w = word.load(std::memory_order_relaxed);
+  for (;;) {
+    if ((w & ~kDepth) == (tag | self)) { // ours: idle or nested
+      if ((w & kDepth) != kDepth)
+        word.store(w + 1, std::memory_order_relaxed);
+      return;
+    }
+    if ((w & kDepth) != 0 && (w & ~(kThread | kDepth)) == tag)
+      report(where, Rule::ConcurrentUse, "container", container);
+    if ((w & kDepth) != 0) // another container is using the slot
+      return;
+    if (word.compare_exchange_weak(w, tag | self | 1, std::memory_order_acq_rel,
+                                   std::memory_order_relaxed))
+      return;
+  }
+}
+
+void leave(const void* container) {
+  const std::uint64_t mix = mixed(container), tag = tagOf(mix), self = me();
+  std::atomic<std::uint64_t>& word = wordOf(mix);
+  const std::uint64_t w = word.load(std::memory_order_relaxed);
+  if ((w & ~kDepth) == (tag | self) && (w & kDepth) != 0)
+    word.store(w - 1, std::memory_order_release);
+}
+
+} // namespace ptrbox_checked
