@@ -31,6 +31,8 @@ inline std::string standardWalks(const _List& list, Seq<void*> m) {
   return r + differs("stack walk", standardWalks(stack), standardWalks(m));
 }
 
+inline void* same(void* e) { return e; }
+
 // Elements 0..5, 0 being null; a predecessor p is the first node holding p.
 struct ListHarness {
   _List list;
@@ -48,11 +50,11 @@ struct ListHarness {
   }
 
   // Inserts e in one of four ways (0..3), removes p (4), indexes an iterator
-  // and removes what it handed out (5), or copies the list and maybe clears
-  // it (6).
+  // and removes what it handed out (5), copies the list and maybe clears it
+  // (6), or erases by walk position (7).
   std::string step(Choices& c) {
     void *e = ptr(c.below(6)), *p = ptr(c.below(6));
-    const int pos = int(c.below(10)) - 2, flag = c.below(2), op = c.below(7);
+    const int pos = int(c.below(10)) - 2, flag = c.below(2), op = c.below(8);
     const long n = long(m.size()),
                at = std::find(m.begin(), m.end(), p) - m.begin(),
                after = std::min(at + 1, n); // the back when p is absent
@@ -89,6 +91,10 @@ struct ListHarness {
             r += differs("it()", it(), i + 1 < n ? m[i] : nullptr);
       return r;
     }
+    if (op == 7) {
+      const ErasePick pick(c);
+      return differs("erase_if", eraseWith(list, pick, same), erased(m, pick));
+    }
     _List copy(list);
     const std::string r = differs("copy", contents(copy), contents(list));
     if (flag)
@@ -119,11 +125,20 @@ struct OrderListHarness {
   }
 
   std::string step(Choices& c) {
-    const int k = c.below(16), e = k + 16 * c.below(3), op = c.below(4);
+    const int k = c.below(16), e = k + 16 * c.below(3), op = c.below(5);
     if (op < 2) // a present key gets the new element in place
       return list.insert(ptr(k), ptr(e)), m[k] = e, "";
     if (op == 2)
       return list.remove(ptr(k)), m[k] = -1, "";
+    if (op == 4) { // erase_if by position in key order
+      const ErasePick pick(c);
+      Seq<void*> walk;
+      for (int key = 0, i = 0; key < 16; ++key)
+        if (m[key] >= 0)
+          walk.push_back(ptr(m[key])), m[key] = pick.accepts(i++) ? -1 : m[key];
+      const std::string want = erased(walk, pick);
+      return differs("erase_if", eraseWith(list, pick, same), want);
+    }
     _OrderList copy(list);
     return differs("copy", contents(copy), contents(list));
   }
