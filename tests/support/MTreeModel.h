@@ -23,16 +23,18 @@ inline int mtreeCompare(bool scrambled, std::uintptr_t t, std::uintptr_t i) {
                             : table[(t * 3 + i) % 5];
 }
 
-// Node i carries data i + 1 and tag i. The tag comes first, so the node's
-// _MTree is not at its address: a typed walk that takes one for the other
-// reads a wrong tag.
+// Node i carries data i + 1 and tag i. The tagged base comes first and is
+// polymorphic too, so the node's _MTree is not at its address: a typed walk
+// that takes one for the other reads a wrong tag.
 struct Tagged {
+  explicit Tagged(int i) : tag(i) {}
+  virtual ~Tagged() = default;
   int tag;
 };
 struct MTreeNode final : Tagged, _MTree {
   MTreeNode(std::uintptr_t key, bool scrambled, int i, _MTree* insertTree,
             _MTree* searchTree)
-      : Tagged{i}, _MTree(ptr(key), ptr(i + 1), insertTree, searchTree),
+      : Tagged(i), _MTree(ptr(key), ptr(i + 1), insertTree, searchTree),
         scrambled(scrambled) {}
   int keyCmp(const void* tKey, const void* iKey) override {
     const int r = mtreeCompare(scrambled, num(tKey), num(iKey));
