@@ -13,9 +13,9 @@ include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 set(PTRBOX_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/ptrbox)
-set(PTRBOX_HEADERS BinaryTree Hash Keyed List ListIter MTree ObjLstDefs
-  ObjectLst ObjectLstIter OrderList PtrboxChecked PtrboxExport PtrboxIterator
-  Stack View)
+set(PTRBOX_HEADERS BinaryTree Erase Hash Keyed List ListIter MTree MTreeNodes
+  ObjLstDefs ObjectLst ObjectLstIter OrderList PtrboxChecked PtrboxExport
+  PtrboxIterator Stack TypedStack View)
 list(TRANSFORM PTRBOX_HEADERS PREPEND ${PROJECT_SOURCE_DIR}/include/)
 
 # The prefix is only known when installing (cmake --install --prefix, CPack).

@@ -27,6 +27,7 @@
 #include <type_traits>
 #include <vector>
 
+#include <Erase>
 #include <View>
 
 // The test binary's global allocation operators (AllocProbe.cpp) count every
@@ -145,31 +146,95 @@ std::string runSeeds(const char* family, std::uint32_t seeds,
   return differs("blocks left", allocprobe::live(), live);
 }
 
-// A range seen through f: the items forward by range-for, then backward from
-// end() (forward again where the iterators are only forward), then what
-// std::distance, std::find_if and std::count_if say of the items equal to
-// `probe`. A container's standard walk must give what its model's does.
+// A range seen through f: the items forward by range-for and by what `it++`
+// returns; backward by `--it`, by what `it--` returns and by the reverse
+// iterators' `it++`, each put back in forward order (forward again where the
+// iterators are only forward); then what std::distance, std::find_if and
+// std::count_if say of the items equal to `probe`. A container's standard
+// walks must give what its model's do. Walks stop after size + 1 steps.
 template <class R, class F, class T>
 std::string stdWalks(R&& r, F f, const T& probe) {
-  Seq<T> forth, back;
+  Seq<T> forth, post, back, down, rev;
   for (auto&& x : r)
     forth.push_back(f(x));
   using It = decltype(r.begin());
+  const std::size_t n = forth.size();
+  for (It it = r.begin(); it != r.end() && post.size() <= n;)
+    post.push_back(f(*it++));
   using Category = typename std::iterator_traits<It>::iterator_category;
-  if constexpr (std::is_base_of_v<std::bidirectional_iterator_tag, Category>)
-    for (It it = r.end(); it != r.begin();)
+  if constexpr (std::is_base_of_v<std::bidirectional_iterator_tag, Category>) {
+    for (It it = r.end(); it != r.begin() && back.size() <= n;)
       back.insert(back.begin(), f(*--it));
-  else
-    back = forth;
+    if (n) { // it-- from the last item, each step reading the item it leaves
+      It it = std::prev(r.end());
+      for (std::size_t k = 1; k < n; ++k)
+        down.insert(down.begin(), f(*it--));
+      down.insert(down.begin(), f(*it));
+    }
+    // Reverse iterators yield what the forward ones do (the typed containers
+    // may inherit a classic rbegin() that yields something else).
+    if constexpr (std::is_same_v<decltype(*std::rbegin(r)),
+                                 decltype(*r.begin())>)
+      for (auto ri = std::rbegin(r); ri != std::rend(r) && rev.size() <= n;)
+        rev.insert(rev.begin(), f(*ri++));
+    else
+      rev = forth;
+  } else {
+    back = down = rev = forth;
+  }
   const auto is = [&](auto&& x) { return f(x) == probe; };
   const It first = r.begin(), end = r.end();
-  return show(forth, "|", back, std::distance(first, end),
+  return show(forth, "|", post, "|", back, "|", down, "|", rev,
+              std::distance(first, end),
               std::distance(first, std::find_if(first, end, is)),
               std::count_if(first, end, is));
 }
 template <class T> std::string stdWalks(const Seq<T>& model, const T& probe) {
   return stdWalks(
       model, [](const T& x) { return x; }, probe);
+}
+
+// A predicate for ptrbox::erase_if by walk position: it accepts position i
+// when bit i % 8 of `mask` is set and throws (an int) on reaching position
+// `stop`, so it may remove one holder of a pointer and keep another.
+struct ErasePick {
+  unsigned mask, stop;
+  explicit ErasePick(Choices& c) : mask(c.below(256)), stop(c.below(40)) {}
+  bool accepts(std::size_t i) const { return i < stop && (mask >> i % 8 & 1); }
+};
+
+// erase_if(c) with `pick`: what the predicate saw (through f), then the count
+// returned (-1 when the predicate threw). It must allocate nothing.
+template <class C, class F>
+std::string eraseWith(C& c, const ErasePick& pick, F f) {
+  Seq<std::decay_t<decltype(f(*c.begin()))>> seen;
+  long count = -1;
+  const std::size_t allocs = allocprobe::allocs;
+  try {
+    count = long(ptrbox::erase_if(c, [&](auto&& x) {
+      if (seen.size() == pick.stop)
+        throw 0;
+      seen.push_back(f(x));
+      return pick.accepts(seen.size() - 1);
+    }));
+  } catch (int) {
+  }
+  return show(seen, "|", count) + differs("erase_if allocations",
+                                          allocprobe::allocs - allocs,
+                                          std::size_t(0));
+}
+// What eraseWith must give for a container walking as `model`, which then
+// loses the items `pick` accepts.
+template <class T> std::string erased(Seq<T>& model, const ErasePick& pick) {
+  Seq<T> kept;
+  long count = 0;
+  for (std::size_t i = 0; i < model.size(); ++i)
+    pick.accepts(i) ? void(++count) : kept.push_back(model[i]);
+  const bool threw = pick.stop < model.size();
+  const Seq<T> seen(model.begin(),
+                    model.begin() + long(threw ? pick.stop : model.size()));
+  model = kept;
+  return show(seen, "|", threw ? -1 : count);
 }
 
 // Small integers as keys and elements: the containers never dereference.

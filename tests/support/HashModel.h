@@ -72,9 +72,10 @@ class HashHarness {
   }
 
   // Inserts (0, 1), finds (2) or removes (3) an entry, by key or by key and
-  // data; clears (4) or grows (5) the table; moves the held iterator (6).
+  // data; clears (4) or grows (5) the table; moves the held iterator (6);
+  // erases by walk position (7).
   std::string step(Choices& c) {
-    const std::uintptr_t k = c.below(24), d = c.below(4), op = c.below(7),
+    const std::uintptr_t k = c.below(24), d = c.below(4), op = c.below(8),
                          e = 4 * k + d + 1;
     const bool byData = c.below(2) || op < 2, dataCmp = kind >= 4;
     std::uintptr_t found = 0; // where a lookup stops: (k, d), or k's least
@@ -125,6 +126,20 @@ class HashHarness {
       else
         held->reset(), at = v[0], got = code((*held)());
       r += differs("iterator", got, at);
+    } else if (op == 7) { // no lookup: no override called, no depth, no growth
+      Seq<std::uintptr_t> kept = walk();
+      const ErasePick pick(c);
+      const std::string want = show(erased(kept, pick), cap, thr, depth,
+                                    before[0], before[1], before[2]);
+      const std::string got =
+          eraseWith(*table, pick, [](_HashItem& x) { return code(&x); });
+      r = differs("erase_if",
+                  show(got, table->capacity(), table->growthThreshold(),
+                       table->maxLookupDepth(), calls[0], calls[1], calls[2]),
+                  want);
+      std::fill(in, in + 97, false);
+      for (std::uintptr_t x : kept)
+        in[x] = true;
     }
     const bool grown = table->capacity() != cap;
     if (grown && held) // a held iterator suspends growth on insertion

@@ -1,6 +1,7 @@
-// Harnesses for the list family: _List with _ListIter and copies against a
-// vector, _OrderList against the element under each key. (The stack is the
-// tree iterators' work stack: the tree models walk it on every step.)
+// Harnesses for the list family: _List with _ListIter and copies, and a
+// typed stack beside it, against vectors; _OrderList against the element
+// under each key. (The classic stack is the tree iterators' work stack: the
+// tree models walk it on every step.)
 #pragma once
 
 #include "support/Driver.h"
@@ -8,6 +9,7 @@
 #include <ListIter>
 #include <OrderList>
 #include <Stack>
+#include <TypedStack>
 
 #include <algorithm>
 
@@ -31,28 +33,39 @@ inline std::string standardWalks(const _List& list, Seq<void*> m) {
   return r + differs("stack walk", standardWalks(stack), standardWalks(m));
 }
 
+inline void* same(void* e) { return e; }
+
 // Elements 0..5, 0 being null; a predecessor p is the first node holding p.
 struct ListHarness {
   _List list;
   Seq<void*> m;
+  ptrbox::Stack<char> stack;
+  Seq<void*> pushed; // bottom to top
 
   explicit ListHarness(Choices&) {}
-  long blocks() const { return long(m.size()); }
+  long blocks() const { return long(m.size() + pushed.size()); }
   std::string check() {
+    const Seq<void*> down(pushed.rbegin(), pushed.rend());
+    const auto top = [](char* e) -> void* { return e; };
+    const std::string r = differs(
+        "typed stack", show(stdWalks(stack, top, ptr(1)), top(stack.top())),
+        show(stdWalks(down, ptr(1)), down.empty() ? nullptr : down[0]));
     std::string got = contents(list), want = show(m, m.size());
     for (std::uintptr_t e = 0; e < 6; ++e)
       got += show(list.isIn(ptr(e))),
           want += show(std::count(m.begin(), m.end(), ptr(e)) > 0);
-    return differs("list", show(got, list.isEmpty()), show(want, m.empty())) +
+    return r +
+           differs("list", show(got, list.isEmpty()), show(want, m.empty())) +
            standardWalks(list, m);
   }
 
   // Inserts e in one of four ways (0..3), removes p (4), indexes an iterator
-  // and removes what it handed out (5), or copies the list and maybe clears
-  // it (6).
+  // and removes what it handed out (5), copies the list and maybe clears it
+  // (6), erases by walk position (7), or pushes e on or pops the typed
+  // stack (8).
   std::string step(Choices& c) {
     void *e = ptr(c.below(6)), *p = ptr(c.below(6));
-    const int pos = int(c.below(10)) - 2, flag = c.below(2), op = c.below(7);
+    const int pos = int(c.below(10)) - 2, flag = c.below(2), op = c.below(9);
     const long n = long(m.size()),
                at = std::find(m.begin(), m.end(), p) - m.begin(),
                after = std::min(at + 1, n); // the back when p is absent
@@ -89,6 +102,18 @@ struct ListHarness {
             r += differs("it()", it(), i + 1 < n ? m[i] : nullptr);
       return r;
     }
+    if (op == 7) {
+      const ErasePick pick(c);
+      return differs("erase_if", eraseWith(list, pick, same), erased(m, pick));
+    }
+    if (op == 8 && flag)
+      return stack.push(static_cast<char*>(e)), pushed.push_back(e), "";
+    if (op == 8) {
+      void* want = pushed.empty() ? nullptr : pushed.back();
+      if (!pushed.empty())
+        pushed.pop_back();
+      return differs("pop", static_cast<void*>(stack.pop()), want);
+    }
     _List copy(list);
     const std::string r = differs("copy", contents(copy), contents(list));
     if (flag)
@@ -119,11 +144,20 @@ struct OrderListHarness {
   }
 
   std::string step(Choices& c) {
-    const int k = c.below(16), e = k + 16 * c.below(3), op = c.below(4);
+    const int k = c.below(16), e = k + 16 * c.below(3), op = c.below(5);
     if (op < 2) // a present key gets the new element in place
       return list.insert(ptr(k), ptr(e)), m[k] = e, "";
     if (op == 2)
       return list.remove(ptr(k)), m[k] = -1, "";
+    if (op == 4) { // erase_if by position in key order
+      const ErasePick pick(c);
+      Seq<void*> walk;
+      for (int key = 0, i = 0; key < 16; ++key)
+        if (m[key] >= 0)
+          walk.push_back(ptr(m[key])), m[key] = pick.accepts(i++) ? -1 : m[key];
+      const std::string want = erased(walk, pick);
+      return differs("erase_if", eraseWith(list, pick, same), want);
+    }
     _OrderList copy(list);
     return differs("copy", contents(copy), contents(list));
   }

@@ -7,6 +7,9 @@
 
 #include <ListIter>
 #include <MTree>
+#include <MTreeNodes>
+
+#include <utility>
 
 // Keys 0..8. A node compares by the library's default (key order) or by a
 // scrambled table that also answers 2, and 0 for some unequal keys, so which
@@ -20,11 +23,18 @@ inline int mtreeCompare(bool scrambled, std::uintptr_t t, std::uintptr_t i) {
                             : table[(t * 3 + i) % 5];
 }
 
-// Node i carries data i + 1.
-struct MTreeNode final : _MTree {
+// Node i carries data i + 1 and tag i. The tagged base comes first and is
+// polymorphic too, so the node's _MTree is not at its address: a typed walk
+// that takes one for the other reads a wrong tag.
+struct Tagged {
+  explicit Tagged(int i) : tag(i) {}
+  virtual ~Tagged() = default;
+  int tag;
+};
+struct MTreeNode final : Tagged, _MTree {
   MTreeNode(std::uintptr_t key, bool scrambled, int i, _MTree* insertTree,
             _MTree* searchTree)
-      : _MTree(ptr(key), ptr(i + 1), insertTree, searchTree),
+      : Tagged(i), _MTree(ptr(key), ptr(i + 1), insertTree, searchTree),
         scrambled(scrambled) {}
   int keyCmp(const void* tKey, const void* iKey) override {
     const int r = mtreeCompare(scrambled, num(tKey), num(iKey));
@@ -95,7 +105,15 @@ class MTreeHarness {
   }
 
   std::string check() {
-    std::string r = differs("gathered", mtreeList(gathered), listed);
+    Indices typed, viewed;
+    for (MTreeNode* n : gathered)
+      typed.push_back(n->tag);
+    for (const MTreeNode* n :
+         ptrbox::view<const MTreeNode>(static_cast<_List&>(gathered)))
+      viewed.push_back(n->tag);
+    std::string r =
+        differs("gathered", show(mtreeList(gathered), typed, viewed),
+                show(listed, listed, listed));
     for (std::size_t i = 0; i < nodes.size() && r.empty(); ++i) {
       _MTreeIter it(&nodes[0]);
       mtreeWalk(it, i % 4); // stopped after a few nodes and moved to node i
@@ -107,6 +125,15 @@ class MTreeHarness {
                   stdWalks(
                       nodes[i], [](_MTree& n) { return mtreeIndex(&n); }, 0),
                   stdWalks(walk(int(i)), 0));
+      if ((nodes.size() - i) % 4 == 1) // the last node and every 4th before
+        r += differs("typed walks",
+                     stdWalks(
+                         ptrbox::nodes<MTreeNode>(nodes[i]),
+                         [](MTreeNode& n) { return n.tag; }, 0) +
+                         stdWalks(
+                             ptrbox::nodes(std::as_const(nodes[i])),
+                             [](const MTreeNode& n) { return n.tag; }, 0),
+                     stdWalks(walk(int(i)), 0) + stdWalks(walk(int(i)), 0));
       it.reset(); // back to node 0, to its end and past it
       r += differs("walk again", mtreeWalk(it), walk(0));
       r += differs("past the end", mtreeIndex(it++), -1);
@@ -122,7 +149,7 @@ class MTreeHarness {
   };
   Seq<MTreeNode> nodes;
   Seq<Rec> model;
-  _List gathered;
+  ptrbox::NodeList<MTreeNode> gathered;
   Indices listed;
 
   _MTree* at(int i) { return i < int(nodes.size()) ? &nodes[i] : nullptr; }

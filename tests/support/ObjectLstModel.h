@@ -48,7 +48,7 @@ class ObjectLstHarness {
   }
 
   std::string step(Choices& c) {
-    const int i = c.below(2), op = c.below(8);
+    const int i = c.below(2), op = c.below(9);
     void *e = ptr(c.below(8)), *a = ptr(c.below(8));
     const std::uint32_t n = c.below(9), dir = c.below(2);
     ObjectLstProbe& l = lists[i];
@@ -80,8 +80,14 @@ class ObjectLstHarness {
     else if (op == 7 && n) {
       const ObjectLstProbe copy(l);
       return r + differs("copy", copy.walks(), l.walks());
-    } else if (op == 7)
+    } else if (op == 7) {
       l.clearList(), m.clear();
+    } else if (op == 8) { // the walk removes the node it is on, not the first
+      const ErasePick pick(c); // holder of the same pointer
+      return r + differs("erase_if",
+                         eraseWith(l, pick, [](void* x) { return x; }),
+                         erased(m, pick));
+    }
     return r + differs("status", got, want);
   }
 

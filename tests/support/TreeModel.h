@@ -72,12 +72,26 @@ struct TreeHarness {
     return keys;
   }
 
+  // Which nodes erase_if with `pick`, from live position i in key order,
+  // kills (state 2: a child is left) or releases (0), below n; true when n
+  // stays linked. Read before the erasure, from the tree's links.
+  bool settle(_TreeNode* n, const ErasePick& pick, std::size_t& i) {
+    if (!n)
+      return false;
+    const bool left = settle(n->leftChild(), pick, i);
+    const std::uintptr_t k = keyOf(n);
+    if (state[k] == 1 && pick.accepts(i++))
+      state[k] = left || n->rightChild() ? 2 : 0;
+    settle(n->rightChild(), pick, i);
+    return state[k] != 0;
+  }
+
   // Inserts (0, 1) or removes (2) key k, runs a walk through order() and
-  // reset() or starts the held walk in order o (3), or advances the held walk
-  // steps + 1 times (4).
+  // reset() or starts the held walk in order o (3), advances the held walk
+  // steps + 1 times (4), or erases by position in key order (5).
   std::string step(Choices& c) {
     const std::uintptr_t k = 1 + c.below(40), steps = c.below(12),
-                         op = c.below(5);
+                         op = c.below(6);
     const auto o = TreeIterationOrder(c.below(3));
     _TreeNode* n = tree.find(ptr(k));
     if (op < 2) { // a present key, even a killed one, keeps its node as is
@@ -93,6 +107,17 @@ struct TreeHarness {
       held.reset();
       state[k] = n && (n->leftChild() || n->rightChild()) ? 2 : 0;
       return steps % 2 ? tree.remove(n) : tree.remove(ptr(k)), "";
+    }
+    if (op == 5) {
+      held.reset();
+      const ErasePick pick(c);
+      Keys live = expect(InOrder);
+      std::size_t i = 0;
+      const std::string want = erased(live, pick);
+      settle(tree.root(), pick, i);
+      return differs(
+          "erase_if",
+          eraseWith(tree, pick, [](_TreeNode& x) { return keyOf(&x); }), want);
     }
     if (op == 3 && steps < 4) { // a walk switched, advanced and restarted
       const bool marking = held && order == PostOrder; // one post-order walk
