@@ -75,3 +75,80 @@ TEST(StandardIterators, PostfixFormsGiveThePositionLeft) {
   EXPECT_EQ(postfixRules(table), forward) << "_Hash";
   EXPECT_EQ(postfixRules(root), forward) << "_MTree";
 }
+
+static std::string items(const _List& l) {
+  std::string s;
+  for (void* e : l)
+    s += show(num(e));
+  return s;
+}
+
+// On the list 1 2 1, where each form of insertion puts 9 (and what it
+// gives), and what removal takes.
+TEST(List, InsertionPositionAndAnchorRules) {
+  using Edit = int (*)(_List&);
+  const struct {
+    const char* rule;
+    Edit edit;
+    const char* want;
+  } rules[] = {
+      {"a negative position appends",
+       [](_List& l) { return l.insert(ptr(9), -4), 0; }, "1 2 1 9 "},
+      {"position 0 appends", [](_List& l) { return l.insert(ptr(9), 0), 0; },
+       "1 2 1 9 "},
+      {"position 1 puts first", [](_List& l) { return l.insert(ptr(9), 1), 0; },
+       "9 1 2 1 "},
+      {"position k makes the k-th",
+       [](_List& l) { return l.insert(ptr(9), 3), 0; }, "1 2 9 1 "},
+      {"position size()+1 appends",
+       [](_List& l) { return l.insert(ptr(9), 4), 0; }, "1 2 1 9 "},
+      {"a position past size()+1 wraps",
+       [](_List& l) { return l.insert(ptr(9), 10), 0; }, "1 9 2 1 "},
+      {"an anchor is its first holder",
+       [](_List& l) { return l.insert(ptr(9), ptr(1)), 0; }, "1 9 2 1 "},
+      {"an absent anchor appends",
+       [](_List& l) { return l.insert(ptr(9), ptr(7)), 0; }, "1 2 1 9 "},
+      {"strict: a null anchor puts first",
+       [](_List& l) { return l.insert(ptr(9), nullptr, 1); }, "9 1 2 1 "},
+      {"strict: a present anchor as non-strict",
+       [](_List& l) { return l.insert(ptr(9), ptr(2), 1); }, "1 2 9 1 "},
+      {"strict: an absent anchor changes nothing and gives -1",
+       [](_List& l) { return l.insert(ptr(9), ptr(7), 1); }, "1 2 1 -1 "},
+      {"removal takes the first holder",
+       [](_List& l) { return l.remove(ptr(1)), 0; }, "2 1 "},
+  };
+  for (const auto& r : rules) {
+    _List l;
+    for (int e : {1, 2, 1})
+      l.insert(ptr(e));
+    const int got = r.edit(l);
+    const std::string seen = items(l);
+    EXPECT_EQ(got ? seen + show(got) : seen, r.want) << r.rule;
+    EXPECT_EQ(l.size(), int(std::count(seen.begin(), seen.end(), ' ')))
+        << r.rule;
+  }
+}
+
+// The cursor's rules: an index read leaves it after the element; removal
+// takes the element handed out last and keeps the cursor; elements appended
+// ahead of it are seen.
+TEST(ListIter, CursorRules) {
+  _List l;
+  for (int e : {1, 2, 3})
+    l.insert(ptr(e));
+  _ListIter it(l);
+  it.removeLastItem(); // nothing handed out yet: no effect
+  void* second = it[1];
+  EXPECT_EQ(show(num(second), num(it++)), "2 3 ")
+      << "it[i] leaves the cursor after it";
+  it.reset();
+  it++, it++;
+  it.removeLastItem();
+  l.insert(ptr(4));
+  std::string rest;
+  while (void* e = it++)
+    rest += show(num(e));
+  EXPECT_EQ(items(l) + "| " + rest, "1 3 4 | 3 4 ")
+      << "removal takes the element handed out last; the cursor stays and "
+         "sees appended elements";
+}
