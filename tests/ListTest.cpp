@@ -84,44 +84,36 @@ static std::string items(const _List& l) {
 }
 
 // On the list 1 2 1, where each form of insertion puts 9 (and what it
-// gives), and what removal takes.
+// gives), and what removal takes; ptr(0) is null.
 TEST(List, InsertionPositionAndAnchorRules) {
-  using Edit = int (*)(_List&);
   const struct {
     const char* rule;
-    Edit edit;
+    char form; // at a position, after an anchor, strictly after, removal
+    int arg;
     const char* want;
   } rules[] = {
-      {"a negative position appends",
-       [](_List& l) { return l.insert(ptr(9), -4), 0; }, "1 2 1 9 "},
-      {"position 0 appends", [](_List& l) { return l.insert(ptr(9), 0), 0; },
-       "1 2 1 9 "},
-      {"position 1 puts first", [](_List& l) { return l.insert(ptr(9), 1), 0; },
-       "9 1 2 1 "},
-      {"position k makes the k-th",
-       [](_List& l) { return l.insert(ptr(9), 3), 0; }, "1 2 9 1 "},
-      {"position size()+1 appends",
-       [](_List& l) { return l.insert(ptr(9), 4), 0; }, "1 2 1 9 "},
-      {"a position past size()+1 wraps",
-       [](_List& l) { return l.insert(ptr(9), 10), 0; }, "1 9 2 1 "},
-      {"an anchor is its first holder",
-       [](_List& l) { return l.insert(ptr(9), ptr(1)), 0; }, "1 9 2 1 "},
-      {"an absent anchor appends",
-       [](_List& l) { return l.insert(ptr(9), ptr(7)), 0; }, "1 2 1 9 "},
-      {"strict: a null anchor puts first",
-       [](_List& l) { return l.insert(ptr(9), nullptr, 1); }, "9 1 2 1 "},
-      {"strict: a present anchor as non-strict",
-       [](_List& l) { return l.insert(ptr(9), ptr(2), 1); }, "1 2 9 1 "},
-      {"strict: an absent anchor changes nothing and gives -1",
-       [](_List& l) { return l.insert(ptr(9), ptr(7), 1); }, "1 2 1 -1 "},
-      {"removal takes the first holder",
-       [](_List& l) { return l.remove(ptr(1)), 0; }, "2 1 "},
+      {"a negative position appends", 'p', -4, "1 2 1 9 "},
+      {"position 0 appends", 'p', 0, "1 2 1 9 "},
+      {"position 1 puts first", 'p', 1, "9 1 2 1 "},
+      {"position k makes the k-th", 'p', 3, "1 2 9 1 "},
+      {"position size()+1 appends", 'p', 4, "1 2 1 9 "},
+      {"a position past size()+1 wraps", 'p', 10, "1 9 2 1 "},
+      {"an anchor is its first holder", 'a', 1, "1 9 2 1 "},
+      {"an absent anchor appends", 'a', 7, "1 2 1 9 "},
+      {"strict: a null anchor puts first", 's', 0, "9 1 2 1 "},
+      {"strict: after a present anchor", 's', 2, "1 2 9 1 "},
+      {"strict: an absent anchor changes nothing, -1", 's', 7, "1 2 1 -1 "},
+      {"removal takes the first holder", 'r', 1, "2 1 "},
   };
   for (const auto& r : rules) {
     _List l;
     for (int e : {1, 2, 1})
       l.insert(ptr(e));
-    const int got = r.edit(l);
+    void* const e = ptr(9);
+    const int got = r.form == 'p'   ? (l.insert(e, r.arg), 0)
+                    : r.form == 'a' ? (l.insert(e, ptr(r.arg)), 0)
+                    : r.form == 's' ? l.insert(e, ptr(r.arg), 1)
+                                    : (l.remove(ptr(r.arg)), 0);
     const std::string seen = items(l);
     EXPECT_EQ(got ? seen + show(got) : seen, r.want) << r.rule;
     EXPECT_EQ(l.size(), int(std::count(seen.begin(), seen.end(), ' ')))
