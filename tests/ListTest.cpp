@@ -120,27 +120,3 @@ TEST(List, InsertionPositionAndAnchorRules) {
         << r.rule;
   }
 }
-
-// The cursor's rules: an index read leaves it after the element; removal
-// takes the element handed out last and keeps the cursor; elements appended
-// ahead of it are seen.
-TEST(ListIter, CursorRules) {
-  _List l;
-  for (int e : {1, 2, 3})
-    l.insert(ptr(e));
-  _ListIter it(l);
-  it.removeLastItem(); // nothing handed out yet: no effect
-  void* second = it[1];
-  EXPECT_EQ(show(num(second), num(it++)), "2 3 ")
-      << "it[i] leaves the cursor after it";
-  it.reset();
-  it++, it++;
-  it.removeLastItem();
-  l.insert(ptr(4));
-  std::string rest;
-  while (void* e = it++)
-    rest += show(num(e));
-  EXPECT_EQ(items(l) + "| " + rest, "1 3 4 | 3 4 ")
-      << "removal takes the element handed out last; the cursor stays and "
-         "sees appended elements";
-}
