@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 // Random operations on tables of random shapes, with a held iterator, agree
 // with the model after every step and survive every allocation failure.
 TEST(Hash, AgreesWithModelUnderRandomOperationsAndFailures) {
@@ -43,4 +46,72 @@ TEST(Hash, PrintsOccupiedBucketsInChainOrder) {
   h.print();
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "bucket[  2]: -2\nbucket[  3]: 3, 10, 17\n");
+}
+
+static std::string keys(const _Hash& h) {
+  std::string s;
+  for (const _HashItem& e : h)
+    s += show(num(e.key()));
+  return s + "| ";
+}
+
+// One bucket, never grown: its chain stays in key order when a lookup stops
+// mid-chain, at the head or past the end, and the insertion or removal that
+// follows acts right there, on the inlined path and on a derived table's.
+TEST(Hash, ChainKeepsKeyOrderWhereverALookupStops) {
+  struct Derived final : _Hash {
+    using _Hash::_Hash;
+  };
+  _Hash plain(1, 2, 99);
+  Derived derived(1, 2, 99);
+  for (_Hash* h : {&plain, static_cast<_Hash*>(&derived)}) {
+    for (int k : {7, 1, 5, 3})
+      h->insert(ptr(k), nullptr);
+    std::string s = keys(*h);
+    h->remove(ptr(5)), s += keys(*h);
+    h->insert(ptr(4), nullptr), s += keys(*h);
+    h->remove(ptr(6)), h->remove(ptr(1)), s += keys(*h);
+    h->insert(ptr(0), nullptr), h->insert(ptr(9), nullptr), s += keys(*h);
+    EXPECT_EQ(s, "1 3 5 7 | 1 3 7 | 1 3 4 7 | 3 4 7 | 0 3 4 7 9 | ")
+        << (h == &plain ? "_Hash" : "derived");
+  }
+}
+
+// Growth rebuilds every record: no entry survives it, and every pair is
+// found in a record of its own.
+TEST(Hash, GrowthRebuildsEveryRecord) {
+  _Hash h(3, 1, 99, 1.f); // grows only when told
+  std::vector<_HashItem*> old;
+  for (int k = 1; k <= 6; ++k)
+    old.push_back(h.insert(ptr(k), ptr(k + 10)));
+  h.resize();
+  std::string s;
+  for (int k = 1; k <= 6; ++k) {
+    _HashItem* e = h.find(ptr(k));
+    s += show(e && e->data() == ptr(k + 10) &&
+              std::find(old.begin(), old.end(), e) == old.end());
+  }
+  EXPECT_EQ(show(h.capacity(), h.size()) + s, "6 6 1 1 1 1 1 1 ");
+}
+
+// A walk suspends growth: insertions made during it never grow the table,
+// and one behind the current entry, in its bucket or a later one, is
+// reached. The flag is shared: it drops when the first walk ends.
+TEST(HashIter, InsertionsDuringAWalkAreReachedAndNeverGrow) {
+  _Hash h(3, 1, 0, 1.f); // growth due from the second entry on
+  h.insert(ptr(3), nullptr), h.insert(ptr(6), nullptr);
+  std::string s;
+  {
+    _HashIter it(h), other(h);
+    for (int k : {9, 4, 5, 8})
+      h.insert(ptr(k), nullptr);
+    s = show(h.capacity());
+    { _HashIter first(h); }
+    s += show(h.isIterating());
+    while (_HashItem* e = it++)
+      s += show(num(e->key()));
+  }
+  EXPECT_EQ(s, "3 0 3 6 9 4 5 8 ");
+  h.insert(ptr(1), nullptr);
+  EXPECT_GT(h.capacity(), 3) << "growth resumes once the walks are over";
 }

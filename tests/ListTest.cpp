@@ -1,5 +1,11 @@
 #include "support/ListModel.h"
 
+#include <BinaryTree>
+#include <Hash>
+#include <MTree>
+#include <ObjectLst>
+#include <Stack>
+
 #include <gtest/gtest.h>
 
 // Random operations on each list, its iterator and copies agree with a model
@@ -26,4 +32,91 @@ TEST(OrderList, DefaultComparisonIsThePointerDifference) {
   EXPECT_LT(o.keyCmp(ptr(8), ptr(far)), 0);
   EXPECT_GT(o.keyCmp(ptr(0x80000000u), ptr(0)), 0);
 #endif
+}
+
+// Each standard iterator's postfix forms: `it++` gives the position it left
+// and stands where `++it` would; `it--` gives the position it left and
+// stands where `--it` would ("1" for each rule kept, forward ones first).
+template <class C> std::string postfixRules(C&& c) {
+  using It = decltype(c.begin());
+  It it = c.begin(), first = c.begin(), second = std::next(c.begin());
+  const It left = it++;
+  std::string r = show(left == first, it == second);
+  if constexpr (std::is_base_of_v<std::bidirectional_iterator_tag,
+                                  typename It::iterator_category>) {
+    It back = c.end(), last = std::prev(c.end());
+    const It leftEnd = back--;
+    r += show(leftEnd == c.end(), back == last);
+  }
+  return r;
+}
+
+TEST(StandardIterators, PostfixFormsGiveThePositionLeft) {
+  _List list;
+  _OrderList ordered;
+  ObjectLst objects;
+  _Stack stack;
+  _Tree tree;
+  _Hash table(1);
+  for (int e = 1; e <= 3; ++e) {
+    list.insert(ptr(e)), ordered.insert(ptr(e), ptr(e)), objects.append(ptr(e)),
+        stack.push(ptr(e));
+    tree.insert(ptr(e), nullptr), table.insert(ptr(e), nullptr);
+  }
+  _MTree root(ptr(9), nullptr, nullptr, nullptr),
+      child(ptr(1), nullptr, &root, nullptr);
+  const std::string both = "1 1 1 1 ", forward = "1 1 ";
+  EXPECT_EQ(postfixRules(list), both) << "_List";
+  EXPECT_EQ(postfixRules(ordered), both) << "_OrderList";
+  EXPECT_EQ(postfixRules(objects), both) << "ObjectLst";
+  EXPECT_EQ(postfixRules(tree), both) << "_Tree";
+  EXPECT_EQ(postfixRules(ptrbox::view<int>(list)), both) << "view of _List";
+  EXPECT_EQ(postfixRules(stack), forward) << "_Stack";
+  EXPECT_EQ(postfixRules(table), forward) << "_Hash";
+  EXPECT_EQ(postfixRules(root), forward) << "_MTree";
+}
+
+static std::string items(const _List& l) {
+  std::string s;
+  for (void* e : l)
+    s += show(num(e));
+  return s;
+}
+
+// On the list 1 2 1, where each form of insertion puts 9 (and what it
+// gives), and what removal takes; ptr(0) is null.
+TEST(List, InsertionPositionAndAnchorRules) {
+  const struct {
+    const char* rule;
+    char form; // at a position, after an anchor, strictly after, removal
+    int arg;
+    const char* want;
+  } rules[] = {
+      {"a negative position appends", 'p', -4, "1 2 1 9 "},
+      {"position 0 appends", 'p', 0, "1 2 1 9 "},
+      {"position 1 puts first", 'p', 1, "9 1 2 1 "},
+      {"position k makes the k-th", 'p', 3, "1 2 9 1 "},
+      {"position size()+1 appends", 'p', 4, "1 2 1 9 "},
+      {"a position past size()+1 wraps", 'p', 10, "1 9 2 1 "},
+      {"an anchor is its first holder", 'a', 1, "1 9 2 1 "},
+      {"an absent anchor appends", 'a', 7, "1 2 1 9 "},
+      {"strict: a null anchor puts first", 's', 0, "9 1 2 1 "},
+      {"strict: after a present anchor", 's', 2, "1 2 9 1 "},
+      {"strict: an absent anchor changes nothing, -1", 's', 7, "1 2 1 -1 "},
+      {"removal takes the first holder", 'r', 1, "2 1 "},
+  };
+  for (const auto& r : rules) {
+    _List l;
+    for (int e : {1, 2, 1})
+      l.insert(ptr(e));
+    void* const e = ptr(9);
+    const int got = r.form == 'p'   ? (l.insert(e, r.arg), 0)
+                    : r.form == 'a' ? (l.insert(e, ptr(r.arg)), 0)
+                    : r.form == 's' ? l.insert(e, ptr(r.arg), 1)
+                                    : (l.remove(ptr(r.arg)), 0);
+    const std::string seen = items(l);
+    EXPECT_EQ(got ? seen + show(got) : seen, r.want) << r.rule;
+    EXPECT_EQ(l.size(), int(std::count(seen.begin(), seen.end(), ' ')))
+        << r.rule;
+  }
 }

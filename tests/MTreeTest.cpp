@@ -39,3 +39,68 @@ TEST(MTree, DestroyGathersMillionNodeChainsWithOneListNodeEach) {
               show(1, deep ? n - 1 : 0, n, deep ? n : 1, 1));
   }
 }
+
+// FindNode keeps the first 32 ancestors of its walk in a local array and
+// allocates one record per descent below them, released on the way back.
+// Combs of depth around 32 (a spine with a later sibling on every level, so
+// the walk climbs back through each level) find every node at the boundary
+// levels at exactly that cost.
+TEST(MTree, FindNodeAllocatesOnlyBelowItsFirst32Levels) {
+  for (int d : {31, 32, 33, 34, 40}) {
+    Seq<MTreeNode> spine, twigs;
+    spine.reserve(d), twigs.reserve(d);
+    for (int i = 0; i < d; ++i) // each a child of the one before
+      spine.emplace_back(1000 - i, false, i, i ? &spine.back() : nullptr,
+                         nullptr);
+    for (int i = 1; i < d; ++i) // after spine[i] on its chain
+      twigs.emplace_back(2000 + i, false, d + i, &spine[i], nullptr);
+    for (int level : {1, 2, 31, 32, 33, d - 1})
+      for (bool twig : {false, true}) {
+        if (level >= d)
+          continue;
+        const std::size_t allocs = allocprobe::allocs;
+        const long live = allocprobe::live();
+        _MTree* got =
+            spine[0].FindNode(ptr(twig ? 2000 + level : 1000 - level));
+        // A twig is found on the way back up from the bottom of the spine.
+        const int deepest = twig ? d - 1 : level;
+        EXPECT_EQ(show(got == (twig ? &twigs[level - 1] : &spine[level]),
+                       allocprobe::allocs - allocs, allocprobe::live() - live),
+                  show(1, std::max(0, deepest - 32), 0))
+            << "depth " << d << ", " << (twig ? "sibling" : "spine node")
+            << " on level " << level;
+      }
+    EXPECT_EQ(spine[0].FindNode(ptr(1)), nullptr);
+    EXPECT_EQ(spine[d - 1].FindNode(ptr(2000 + d - 1)), &twigs[d - 2]);
+  }
+}
+
+// A node is placed by the exact answer of its insertTree's keyCmp: 1 makes
+// it the last child, -1 the last of insertTree's chain, 0 a duplicate that
+// copies insertTree's place without being linked, anything else leaves it
+// unlinked at depth 0.
+TEST(MTree, PlacementFollowsTheExactKeyCmpAnswer) {
+  struct Answering final : _MTree {
+    Answering(int answer, int data, _MTree* in)
+        : _MTree(nullptr, ptr(data), in, nullptr), answer(answer) {}
+    int keyCmp(const void*, const void*) override { return answer; }
+    int answer;
+  };
+  // The walk from the top (by data), then depth and duplicate flag of the
+  // nodes 1 and 2 placed in turn by the middle node, which answers `answer`.
+  const std::pair<int, const char*> rules[] = {
+      {1, "8 9 1 2 | 2 0 2 0 "}, {-1, "8 9 1 2 | 1 0 1 0 "},
+      {0, "8 9 | 1 1 1 1 "},     {2, "8 9 | 0 0 0 0 "},
+      {-2, "8 9 | 0 0 0 0 "},
+  };
+  for (auto [answer, want] : rules) {
+    Answering top(1, 8, nullptr), mid(answer, 9, &top);
+    _MTree a(nullptr, ptr(1), &mid, nullptr), b(nullptr, ptr(2), &mid, nullptr);
+    std::string s;
+    for (_MTree& n : top)
+      s += show(num(n.Data()));
+    EXPECT_EQ(s + show("|", a.Depth(), a.Duplicate(), b.Depth(), b.Duplicate()),
+              want)
+        << "keyCmp answering " << answer;
+  }
+}
