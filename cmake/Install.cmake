@@ -92,7 +92,11 @@ foreach(lib libptrbox libptrbox-checked)
     RENAME ${lib}.so.${PROJECT_VERSION}-gdb.py COMPONENT Development)
 endforeach()
 
-include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)
+# The Debian packages are ptrbox's own: a project that adds ptrbox as a
+# subdirectory keeps its CPack settings, and its install gets the files.
+if(PROJECT_IS_TOP_LEVEL)
+  include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)
+endif()
 
 if(PTRBOX_BUILD_TESTS)
   add_test(NAME exported_symbols
@@ -112,7 +116,7 @@ endif()
 
 # The API reference: docs/Doxyfile, written into this build directory.
 find_program(PTRBOX_DOXYGEN doxygen)
-if(PTRBOX_DOXYGEN)
+if(PTRBOX_DOXYGEN AND PROJECT_IS_TOP_LEVEL)
   file(WRITE ${PROJECT_BINARY_DIR}/Doxyfile.docs
     "@INCLUDE = ${PROJECT_SOURCE_DIR}/docs/Doxyfile\n"
     "PROJECT_NUMBER = ${PROJECT_VERSION}\n"
