@@ -86,11 +86,22 @@ endforeach()
 # built against ptrbox has them, the runtime package stays the library alone
 # (Debian's rule for a library package), and the development package pins
 # the exact runtime version, whose file name the printers' name repeats.
+# Beside them, the walks they share with the LLDB formatters, which gdb
+# does not load by itself (it loads only files named after a library).
+set(PTRBOX_GDB_DIR "${CMAKE_INSTALL_DATAROOTDIR}/gdb/auto-load\${PTRBOX_PREFIX}/${CMAKE_INSTALL_LIBDIR}")
 foreach(lib libptrbox libptrbox-checked)
   install(FILES ${PROJECT_SOURCE_DIR}/gdb/ptrbox_printers.py
-    DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/gdb/auto-load\${PTRBOX_PREFIX}/${CMAKE_INSTALL_LIBDIR}"
+    DESTINATION "${PTRBOX_GDB_DIR}"
     RENAME ${lib}.so.${PROJECT_VERSION}-gdb.py COMPONENT Development)
 endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/gdb/ptrbox_walk.py DESTINATION "${PTRBOX_GDB_DIR}"
+  COMPONENT Development)
+
+# The LLDB formatters, for `command script import` (LLDB has no auto-load
+# directory), with their own copy of the shared walks.
+install(FILES ${PROJECT_SOURCE_DIR}/lldb/ptrbox_lldb.py
+  ${PROJECT_SOURCE_DIR}/gdb/ptrbox_walk.py
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/ptrbox/lldb COMPONENT Development)
 
 # The Debian packages are ptrbox's own: a project that adds ptrbox as a
 # subdirectory keeps its CPack settings, and its install gets the files.
