@@ -1,7 +1,8 @@
 # Installing ptrbox: the shared library with its SONAME links, the headers
 # under include/ptrbox, a CMake package (ptrbox::ptrbox, and ptrbox::checked
 # for the checked build), a pkg-config file for each,
-# gdb pretty-printers where gdb auto-loads them, the Debian packages through
+# gdb pretty-printers where gdb auto-loads them, the LLDB formatters under
+# <datadir>/ptrbox/lldb, the Debian packages through
 # CPack (cmake/Package.cmake), the exported-symbol and ABI checks and the API
 # reference target (docs).
 #
