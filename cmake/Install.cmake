@@ -1,7 +1,8 @@
 # Installing ptrbox: the shared library with its SONAME links, the headers
 # under include/ptrbox, a CMake package (ptrbox::ptrbox, and ptrbox::checked
 # for the checked build), a pkg-config file for each,
-# gdb pretty-printers where gdb auto-loads them, the Debian packages through
+# gdb pretty-printers where gdb auto-loads them, the LLDB formatters under
+# <datadir>/ptrbox/lldb, the Debian packages through
 # CPack (cmake/Package.cmake), the exported-symbol and ABI checks and the API
 # reference target (docs).
 #
@@ -86,13 +87,28 @@ endforeach()
 # built against ptrbox has them, the runtime package stays the library alone
 # (Debian's rule for a library package), and the development package pins
 # the exact runtime version, whose file name the printers' name repeats.
+# Beside them, the walks they share with the LLDB formatters, which gdb
+# does not load by itself (it loads only files named after a library).
+set(PTRBOX_GDB_DIR "${CMAKE_INSTALL_DATAROOTDIR}/gdb/auto-load\${PTRBOX_PREFIX}/${CMAKE_INSTALL_LIBDIR}")
 foreach(lib libptrbox libptrbox-checked)
   install(FILES ${PROJECT_SOURCE_DIR}/gdb/ptrbox_printers.py
-    DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/gdb/auto-load\${PTRBOX_PREFIX}/${CMAKE_INSTALL_LIBDIR}"
+    DESTINATION "${PTRBOX_GDB_DIR}"
     RENAME ${lib}.so.${PROJECT_VERSION}-gdb.py COMPONENT Development)
 endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/gdb/ptrbox_walk.py DESTINATION "${PTRBOX_GDB_DIR}"
+  COMPONENT Development)
 
-include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)
+# The LLDB formatters, for `command script import` (LLDB has no auto-load
+# directory), with their own copy of the shared walks.
+install(FILES ${PROJECT_SOURCE_DIR}/lldb/ptrbox_lldb.py
+  ${PROJECT_SOURCE_DIR}/gdb/ptrbox_walk.py
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/ptrbox/lldb COMPONENT Development)
+
+# The Debian packages are ptrbox's own: a project that adds ptrbox as a
+# subdirectory keeps its CPack settings, and its install gets the files.
+if(PROJECT_IS_TOP_LEVEL)
+  include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)
+endif()
 
 if(PTRBOX_BUILD_TESTS)
   add_test(NAME exported_symbols
@@ -112,7 +128,7 @@ endif()
 
 # The API reference: docs/Doxyfile, written into this build directory.
 find_program(PTRBOX_DOXYGEN doxygen)
-if(PTRBOX_DOXYGEN)
+if(PTRBOX_DOXYGEN AND PROJECT_IS_TOP_LEVEL)
   file(WRITE ${PROJECT_BINARY_DIR}/Doxyfile.docs
     "@INCLUDE = ${PROJECT_SOURCE_DIR}/docs/Doxyfile\n"
     "PROJECT_NUMBER = ${PROJECT_VERSION}\n"

@@ -1,11 +1,16 @@
 # The Debian packages, made by `cpack -G DEB` in a build directory configured
 # with CMAKE_INSTALL_PREFIX=/usr:
 #   libptrbox1         the Runtime component: libptrbox.so.1 and its SONAME
-#                      link, stripped; a shlibs file and an ldconfig trigger
+#                      link, stripped; symbols and shlibs files and an
+#                      ldconfig trigger
 #   libptrbox1-dbgsym  the Debug component: the library's debug information
 #                      under /usr/lib/debug/.build-id, where gdb looks for it
 #   libptrbox-dev      the Development component: headers, libptrbox.so,
-#                      the CMake package, ptrbox.pc, the gdb printers
+#                      the CMake package, ptrbox.pc, the gdb printers and
+#                      the LLDB formatters
+# All three are Multi-Arch: same (cmake/debian/PostBuild.cmake sets it): every
+# file is either under the multiarch libdir or the same on every
+# architecture. docs/PACKAGING.md explains the lintian tags that remain.
 # Each carries /usr/share/doc/<package>/copyright (cmake/debian/copyright,
 # the machine-readable form of LICENSE) and changelog.gz (cmake/debian/
 # changelog, whose top entry names this version).
@@ -16,6 +21,32 @@
 
 set(PTRBOX_DEB_RUNTIME libptrbox${PROJECT_VERSION_MAJOR})
 set(PTRBOX_DEB_DEV libptrbox-dev)
+
+# The packaged libraries are built with Debian's hardening flags (fortified
+# functions, stack protector, read-only relocations bound at load time),
+# as dpkg-buildflags gives them, on top of the build type's. On by default
+# for the prefix /usr where dpkg-buildflags exists, i.e. a packaging build.
+find_program(PTRBOX_DPKG_BUILDFLAGS dpkg-buildflags)
+if(PTRBOX_DPKG_BUILDFLAGS AND CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+  set(hardening ON)
+else()
+  set(hardening OFF)
+endif()
+option(PTRBOX_DEB_BUILDFLAGS
+  "Build the libraries with Debian's hardening flags (dpkg-buildflags)" ${hardening})
+if(PTRBOX_DEB_BUILDFLAGS)
+  foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env DEB_BUILD_MAINT_OPTIONS=hardening=+all
+      ${PTRBOX_DPKG_BUILDFLAGS} --get ${kind} WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+      OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    separate_arguments(PTRBOX_DEB_${kind} UNIX_COMMAND "${flags}")
+  endforeach()
+  get_property(libraries GLOBAL PROPERTY PTRBOX_RUNTIME_LIBRARIES)
+  foreach(target IN LISTS libraries)
+    target_compile_options(${target} PRIVATE ${PTRBOX_DEB_CPPFLAGS} ${PTRBOX_DEB_CXXFLAGS})
+    target_link_options(${target} PRIVATE ${PTRBOX_DEB_LDFLAGS})
+  endforeach()
+endif()
 
 # changelog.gz as dpkg tools write it: maximal compression, no name or time.
 file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/debian)
@@ -89,6 +120,11 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/
   ${PROJECT_BINARY_DIR}/debian/shlibs)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian/PostBuild.cmake)
+# Read by PostBuild.cmake: the runtime package's symbols file is made from
+# cmake/debian/libptrbox1.symbols when packaging, and fails on a lost symbol.
+set(CPACK_PTRBOX_RUNTIME_PACKAGE ${PTRBOX_DEB_RUNTIME})
+set(CPACK_PTRBOX_SYMBOLS ${CMAKE_CURRENT_LIST_DIR}/debian/${PTRBOX_DEB_RUNTIME}.symbols)
+set(CPACK_PTRBOX_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
 
 # ptrbox_debug_info(TARGET): the Debug component gets TARGET's debug
@@ -127,8 +163,9 @@ ${PTRBOX_DEB_ABOUT}
 
 This package contains the headers, the CMake package (find_package(ptrbox)
 gives the targets ptrbox::ptrbox and ptrbox::checked), the pkg-config files
-ptrbox.pc and ptrbox-checked.pc and the gdb
-pretty-printers, which gdb loads by itself for the installed library; they
-read the library's debug information from libptrbox1-dbgsym.")
+ptrbox.pc and ptrbox-checked.pc, the gdb
+pretty-printers, which gdb loads by itself for the installed library, and
+the LLDB formatters (/usr/share/ptrbox/lldb/ptrbox_lldb.py); they read the
+library's debug information from libptrbox1-dbgsym.")
 
 include(CPack)
