@@ -377,6 +377,14 @@ template <class Table, class Record> std::uintptr_t countWords(Run& r) {
   return std::uintptr_t(counts.size());
 }
 
+// The peer of every word count: the standard table of strings.
+std::uintptr_t countStd(Run& r) {
+  std::unordered_map<std::string, int> counts;
+  forEachWord(cached<ZipfText>(r.n),
+              [&](std::string_view w) { ++counts[std::string(w)]; });
+  r.counter("distinct", double(counts.size()));
+  return std::uintptr_t(counts.size());
+}
 // The README's word count as written: a default ptrbox::Hash<std::string,
 // int> over words and counts in deques; each word becomes a std::string, as
 // on the peer's side.
@@ -672,13 +680,7 @@ std::vector<Workload> bench::workloads() {
     // Count the words of a text of N words (Zipf, N / 40 distinct).
     {"wordcount", {2000000}, {
       {"ptrbox", countWords<TextTable, Count<TextKey>>},
-      {"std::unordered_map", [](Run& r) {
-        std::unordered_map<std::string, int> counts;
-        forEachWord(cached<ZipfText>(r.n),
-                    [&](std::string_view w) { ++counts[std::string(w)]; });
-        r.counter("distinct", double(counts.size()));
-        return std::uintptr_t(counts.size());
-      }}}},
+      {"std::unordered_map", countStd}}},
 
     // Insert N random keys into an empty tree, find each in another order,
     // walk in order; tearing down is not timed.
@@ -731,13 +733,7 @@ std::vector<Workload> bench::workloads() {
     {"wordcount_readme", {2000000}, {
       {"ptrbox::Hash<std::string, int>", countReadme},
       {"ptrbox::Hash<const char*, int>", countInPlace},
-      {"std::unordered_map", [](Run& r) {
-        std::unordered_map<std::string, int> counts;
-        forEachWord(cached<ZipfText>(r.n),
-                    [&](std::string_view w) { ++counts[std::string(w)]; });
-        r.counter("distinct", double(counts.size()));
-        return std::uintptr_t(counts.size());
-      }}}},
+      {"std::unordered_map", countStd}}},
     // Caller-owned strings in the default typed table, sought by
     // std::string copies, against the standard table of strings.
     {"hash_typed_strings", {200000}, {
