@@ -19,7 +19,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <compare>
 #include <ranges>
 #include <string>
@@ -53,8 +52,8 @@ static_assert(
     std::is_same_v<std::ranges::range_value_t<_MTree>, _MTree> &&
     std::is_same_v<std::ranges::range_reference_t<View<int, _List>>, int*>);
 
-// Reverse walks, borrowed views, the typed stack and typed multi-way tree
-// walks and gathers (a Dir's _MTree is not at its address).
+// Reverse ranges, borrowed views, the typed stack and the typed multi-way
+// tree walks and gathers (a Dir's _MTree is not at its address).
 struct Named {
   virtual ~Named() = default;
 };
