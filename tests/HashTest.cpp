@@ -48,35 +48,6 @@ TEST(Hash, PrintsOccupiedBucketsInChainOrder) {
             "bucket[  2]: -2\nbucket[  3]: 3, 10, 17\n");
 }
 
-static std::string keys(const _Hash& h) {
-  std::string s;
-  for (const _HashItem& e : h)
-    s += show(num(e.key()));
-  return s + "| ";
-}
-
-// One bucket, never grown: its chain stays in key order when a lookup stops
-// mid-chain, at the head or past the end, and the insertion or removal that
-// follows acts right there, on the inlined path and on a derived table's.
-TEST(Hash, ChainKeepsKeyOrderWhereverALookupStops) {
-  struct Derived final : _Hash {
-    using _Hash::_Hash;
-  };
-  _Hash plain(1, 2, 99);
-  Derived derived(1, 2, 99);
-  for (_Hash* h : {&plain, static_cast<_Hash*>(&derived)}) {
-    for (int k : {7, 1, 5, 3})
-      h->insert(ptr(k), nullptr);
-    std::string s = keys(*h);
-    h->remove(ptr(5)), s += keys(*h);
-    h->insert(ptr(4), nullptr), s += keys(*h);
-    h->remove(ptr(6)), h->remove(ptr(1)), s += keys(*h);
-    h->insert(ptr(0), nullptr), h->insert(ptr(9), nullptr), s += keys(*h);
-    EXPECT_EQ(s, "1 3 5 7 | 1 3 7 | 1 3 4 7 | 3 4 7 | 0 3 4 7 9 | ")
-        << (h == &plain ? "_Hash" : "derived");
-  }
-}
-
 // Growth rebuilds every record: no entry survives it, and every pair is
 // found in a record of its own.
 TEST(Hash, GrowthRebuildsEveryRecord) {

@@ -1,6 +1,7 @@
 // Compiled as C++20: every container is a standard range of the category its
-// header promises, as are the typed views and containers, and the classic
-// classes keep their layout on x86-64 and i386.
+// header promises, as are the typed views and containers, the standard idioms
+// work on the typed keyed containers, and the classic classes keep their
+// layout on x86-64 and i386.
 #include <BinaryTree>
 #include <Erase>
 #include <Hash>
@@ -18,9 +19,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <compare>
 #include <ranges>
 #include <string>
+#include <string_view>
+#include <utility>
 
 template <class R>
 constexpr bool forward =
@@ -37,26 +40,24 @@ static_assert(forward<const _Stack> && !bidirectional<_Stack> &&
 static_assert(bidirectional<View<int, const _List>> &&
               bidirectional<View<int, ObjectLst>> &&
               forward<View<int, _Stack>>);
-static_assert(forward<ptrbox::Hash<std::string, int>> &&
+using Words = ptrbox::Hash<std::string, int>;
+using Names = ptrbox::Tree<const char*, int, std::compare_three_way>;
+using Ranks = ptrbox::OrderList<std::string, int, std::compare_three_way>;
+static_assert(forward<const Words> &&
               bidirectional<ptrbox::OrderList<const char*, int>> &&
+              bidirectional<const Names> &&
               bidirectional<ptrbox::Tree<int, double>>);
 static_assert(
     std::is_same_v<std::ranges::range_reference_t<_Hash>, _HashItem&> &&
     std::is_same_v<std::ranges::range_value_t<_MTree>, _MTree> &&
     std::is_same_v<std::ranges::range_reference_t<View<int, _List>>, int*>);
 
-// Reverse walks, borrowed views, the typed stack and typed multi-way tree
-// walks and gathers.
+// Reverse ranges, borrowed views, the typed stack and the typed multi-way
+// tree walks and gathers (a Dir's _MTree is not at its address).
 struct Named {
-  explicit Named(const char* n) : name(n) {}
   virtual ~Named() = default;
-  std::string name;
 };
-struct Dir final : Named, _MTree { // _MTree is not at a Dir's address
-  Dir(const char* n, _MTree* parent)
-      : Named(n), _MTree(nullptr, nullptr, parent, nullptr) {}
-  int keyCmp(const void*, const void*) override { return 1; } // a child
-};
+struct Dir final : Named, _MTree {};
 template <class R>
 using Rev = decltype(std::declval<R&>() | std::views::reverse);
 static_assert(bidirectional<Rev<_List>> &&
@@ -112,48 +113,6 @@ static_assert(sizeof(_MTree) == sized(64, 36) &&
               sizeof(ObjectLst) == sized(24, 12) &&
               sizeof(ObjectLstIter) == sized(16, 8));
 
-// The range algorithms and adaptors take the containers as they are.
-TEST(Ranges, AlgorithmsAndAdaptorsWorkOnTheContainers) {
-  int v[] = {3, 1, 4, 1, 5};
-  _List list;
-  for (int& x : v)
-    list.insert(&x);
-  auto ints = ptrbox::view<int>(list);
-  EXPECT_EQ(show(std::ranges::distance(ints),
-                 std::ranges::count_if(ints, [](int* x) { return *x == 1; }),
-                 *std::ranges::find(list, &v[2]) == &v[2],
-                 *(ints | std::views::reverse | std::views::drop(2)).front()),
-            "5 2 1 4 ");
-}
-
-// The C++20 idioms on the classic and typed containers, with names read
-// through each typed node so that a wrong conversion shows.
-TEST(Ranges, ReverseBorrowedAndTypedIdioms) {
-  int v[] = {1, 2, 3};
-  _List list;
-  ptrbox::Stack<int> stack;
-  for (int& x : v)
-    list.insert(&x), stack.push(&x);
-  const auto two = [](int* x) { return *x == 2; };
-  std::string s = show(**std::ranges::find_if(ptrbox::view<int>(list), two),
-                       *static_cast<int*>(*std::rbegin(list)));
-  for (void* e : list | std::views::reverse)
-    s += show(*static_cast<int*>(e));
-  for (int* x : stack)
-    s += show(*x);
-  Dir root("/", nullptr), usr("usr", &root), bin("bin", &usr),
-      etc("etc", &root);
-  for (Dir& d : ptrbox::nodes<Dir>(root))
-    s += show(d.name);
-  for (const Dir& d : ptrbox::nodes(std::as_const(usr)))
-    s += show(d.name);
-  ptrbox::NodeList<Dir> gathered;
-  usr.Destroy(&gathered);
-  for (Dir* d : gathered | std::views::reverse)
-    s += show(d->name);
-  EXPECT_EQ(s, "2 3 3 2 1 3 2 1 / usr bin etc usr bin etc etc bin usr ");
-}
-
 // Removing while walking the typed containers: the predicate sees the
 // entries range-for yields, and exactly those it accepts go.
 TEST(Ranges, EraseIfOnTheTypedContainersTakesTheirEntries) {
@@ -173,4 +132,67 @@ TEST(Ranges, EraseIfOnTheTypedContainersTakesTheirEntries) {
   for (auto [key, data] : t)
     s += show(*key, *data);
   EXPECT_EQ(s, "3 3 3 3 3 0 5 2 3 4 1 0 5 2 3 4 1 ");
+}
+
+// Entries are pairs to the standard library; text keys are sought by view.
+static_assert(
+    std::tuple_size_v<ptrbox::Entry<int, double>> == 2 &&
+    std::is_same_v<std::tuple_element_t<0, ptrbox::Entry<int, double>>,
+                   const int*> &&
+    std::is_same_v<std::tuple_element_t<1, ptrbox::Entry<int, double>>,
+                   double*>);
+static_assert(std::is_same_v<Words::sought_type, std::string_view> &&
+              std::is_same_v<Names::sought_type, std::string_view> &&
+              std::is_same_v<ptrbox::Tree<int, int>::sought_type, const int&>);
+// A std::string order that does not take views keeps std::string lookups.
+static_assert(std::is_same_v<ptrbox::Tree<std::string, int,
+                                          std::less<std::string>>::sought_type,
+                             const std::string&>);
+
+// Each idiom once, on const containers: views::keys/values/elements,
+// bindings, lookups by std::string, view and C string, reverse walks and
+// the three-way order.
+TEST(KeyedIdioms, StandardRangesBindingsAndLookupsWorkOnConstContainers) {
+  std::string text[] = {"pear", "fig", "apple"};
+  int n[] = {1, 2, 3};
+  Words words;
+  Names names;
+  Ranks ranks;
+  for (int i = 0; i < 3; ++i) {
+    words.insert(&text[i], &n[i]);
+    names.insert(text[i].c_str(), &n[i]);
+    ranks.insert(&text[i], &n[i]);
+  }
+  const Words& w = words;
+  const Names& t = names;
+  const Ranks& r = ranks;
+  std::string keys, all;
+  int sum = 0;
+  // libc++'s elements views take only the standard's own tuple types; the
+  // entries' members serve there.
+#ifndef _LIBCPP_VERSION
+  for (const std::string* k : std::views::keys(r))
+    keys += *k + ' ';
+  for (int* v : std::views::values(t) | std::views::reverse)
+    keys += std::to_string(*v);
+  const auto count = std::ranges::distance(std::views::elements<1>(w));
+#else
+  for (const auto& e : r)
+    keys += *e.key + ' ';
+  for (const auto& e : t | std::views::reverse)
+    keys += std::to_string(*e.data);
+  const auto count = std::ranges::distance(w);
+#endif
+  for (const auto& [k, v] : t)
+    all += std::string(k) + std::to_string(*v);
+  for (auto&& [k, v] : w)
+    sum += *v * (*k == "fig" ? 10 : 1);
+  for (auto it = r.rbegin(); it != r.rend(); ++it)
+    all += *std::get<0>(*it);
+  const std::string fig = "fig";
+  EXPECT_EQ(show(keys, all, sum, *w.find(std::string_view(fig)),
+                 *w.find("pear"), *t.find(fig),
+                 *r.find(std::string_view("apple")), w.contains("plum"),
+                 t.contains(std::string("pea")), count),
+            "apple fig pear 123 apple3fig2pear1pearfigapple 24 2 1 2 3 0 0 3 ");
 }
