@@ -19,6 +19,7 @@ TEST(Keyed, AgreesWithModelAndClassicTwinUnderRandomOperationsAndFailures) {
                                              8, steps),
             "");
   EXPECT_EQ(runSeeds<DescendingTreeHarness>("ptrbox::Tree<int>", 8, steps), "");
+  EXPECT_EQ(runSeeds<RankedTreeHarness>("ptrbox::Tree<Ranked>", 8, steps), "");
   EXPECT_EQ(runSeeds<StringTreeHarness>("ptrbox::Tree<std::string>", 8, steps),
             "");
 }

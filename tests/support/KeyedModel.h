@@ -20,18 +20,24 @@
 #include <string_view>
 #include <utility>
 
-struct IntKeys {
-  using taken = const int*;
-  int v[3][16];
-  IntKeys() {
+template <class T> struct NumKeys {
+  using taken = const T*;
+  T v[3][16];
+  NumKeys() {
     for (int k = 0; k < 48; ++k)
-      v[k / 16][k % 16] = k % 16;
+      v[k / 16][k % 16] = T{k % 16};
   }
-  const int* at(int copy, int k) const { return &v[copy][k]; }
+  const T* at(int copy, int k) const { return &v[copy][k]; }
   template <class F> auto probe(int k, int, F f) const { return f(v[2][k]); }
 };
-// "a", "aa", "aaa", "aaaa", "b", ...: text order is key order, and keys
-// are prefixes of one another.
+using IntKeys = NumKeys<int>;
+// Ordered only by compare(), whose result counts by its sign alone.
+struct Ranked {
+  int v = 0;
+  int compare(const Ranked& o) const { return v < o.v ? -7 : v > o.v; }
+};
+// "a", "aa", "aaa", "aaaa", "b", ..., "\xE9": text order (bytes unsigned)
+// is key order, and keys are prefixes of one another.
 struct TextKeys {
   using taken = const char*;
   char v[3][16][5] = {};
@@ -39,7 +45,7 @@ struct TextKeys {
   TextKeys() {
     for (int k = 0; k < 48; ++k)
       for (int i = 0; i <= k % 4; ++i)
-        v[k / 16][k % 16][i] = char('a' + k % 16 / 4);
+        v[k / 16][k % 16][i] = char(k % 16 < 12 ? 'a' + k % 16 / 4 : 0xE9);
     for (int k = 0; k < 16; ++k)
       s[k] = v[2][k];
   }
@@ -281,5 +287,7 @@ using StringOrderListHarness =
     KeyedHarness<ptrbox::OrderList<std::string, int, Backward>, StringKeys, -1>;
 using DescendingTreeHarness =
     KeyedHarness<ptrbox::Tree<int, int, std::greater<int>>, IntKeys, -1>;
+using RankedTreeHarness =
+    KeyedHarness<ptrbox::Tree<Ranked, int>, NumKeys<Ranked>, 1>;
 using StringTreeHarness =
     KeyedHarness<ptrbox::Tree<std::string, int>, StringKeys, 1>;
