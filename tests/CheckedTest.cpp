@@ -177,6 +177,10 @@ TEST(CheckedDeathTest, MTreePlacementsThatMakeCycles) {
                     "\\(node 0x[0-9a-f]+, insertTree 0x[0-9a-f]+\\)"));
   EXPECT_DEATH(new (&root) Node(ptr(1), nullptr, &child, nullptr),
                "_MTree::_MTree: placing this node would make a cycle");
+  // Beside its own grandchild: into its own subtree, a loop below root.
+  Node grandchild(ptr(2), nullptr, &child, nullptr);
+  EXPECT_DEATH(new (&child) Node(ptr(1), nullptr, &grandchild, nullptr),
+               "_MTree::_MTree: placing this node would make a cycle");
 }
 
 TEST(CheckedDeathTest, TreeWalksWhoseTreeChangedAndForeignNodes) {
@@ -199,9 +203,23 @@ TEST(CheckedDeathTest, TreeWalksWhoseTreeChangedAndForeignNodes) {
       },
       "_TreeIterator::~_TreeIterator: the tree was destroyed before this "
       "iterator");
-  EXPECT_DEATH(tree.remove(other.insert(ptr(1), nullptr)),
+  for (int k : {2, 1, 3})
+    other.insert(ptr(k), nullptr);
+  EXPECT_DEATH(tree.remove(other.find(ptr(1))), // a leaf of another tree
                says("_Tree::remove", "the node is not in this tree",
                     "\\(tree 0x[0-9a-f]+, node 0x[0-9a-f]+\\)"));
+  EXPECT_DEATH(tree.remove(other.root()), "the node is not in this tree");
+  EXPECT_DEATH(
+      {
+        _Tree* done = new _Tree;
+        done->insert(ptr(1), nullptr);
+        _TreeIterator walk(*done, InOrder);
+        while (walk++) // finished: no node on its stack
+          ;
+        done->~_Tree();
+        walk.reset();
+      },
+      "_TreeIterator::reset: the tree was destroyed before this iterator");
 }
 
 // The standard iterators (range-for, ptrbox::view, the typed containers,
@@ -316,35 +334,6 @@ TEST(CheckedDeathTest, EveryIteratorOnARemovedNodeStops) {
                "_ListIter::operator\\(\\): the node under this");
   EXPECT_DEATH((list.remove(ptr(2)), c.removeLastItem()),
                "_ListIter::removeLastItem: the node under this");
-}
-
-TEST(CheckedDeathTest, RuleChecksOfTreesAndMultiwayTrees) {
-  struct Node final : _MTree {
-    using _MTree::_MTree;
-  };
-  Node root(ptr(8), nullptr, nullptr, nullptr);
-  Node child(ptr(4), nullptr, &root, nullptr);
-  Node grandchild(ptr(2), nullptr, &child, nullptr);
-  // Beside its own grandchild: into its own subtree, a loop below root.
-  EXPECT_DEATH(new (&child) Node(ptr(1), nullptr, &grandchild, nullptr),
-               "_MTree::_MTree: placing this node would make a cycle");
-  _Tree tree, other;
-  for (int k : {2, 1, 3})
-    tree.insert(ptr(k), nullptr), other.insert(ptr(k), nullptr);
-  EXPECT_DEATH(tree.remove(other.find(ptr(1))), // a leaf of another tree
-               "_Tree::remove: the node is not in this tree");
-  EXPECT_DEATH(tree.remove(other.root()), "the node is not in this tree");
-  EXPECT_DEATH(
-      {
-        _Tree* gone = new _Tree;
-        gone->insert(ptr(1), nullptr);
-        _TreeIterator walk(*gone, InOrder);
-        while (walk++) // finished: no node on its stack
-          ;
-        gone->~_Tree();
-        walk.reset();
-      },
-      "_TreeIterator::reset: the tree was destroyed before this iterator");
 }
 
 // Two threads inside operations on one container at once: each comparison
