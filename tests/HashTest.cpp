@@ -26,6 +26,7 @@ TEST(Hash, GrowsWhenDeepAndLoaded) {
   _Hash odd(5, 1, 2, 0.5f); // 5 * 1 * 0.5 rounds half up
   odd.resize();
   EXPECT_EQ(show(odd.capacity(), odd.growthThreshold()), "8 1 ");
+  EXPECT_EQ(odd.hash(ptr(19)), 19u % 8); // the default hash: modulo capacity()
   // The increment rounds to 0: once keys 0 and 2 share a bucket, every
   // insertion rebuilds each record into a fresh array of the same capacity.
   grows(zero, 0, 0), grows(zero, 2, 2);

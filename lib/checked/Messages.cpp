@@ -8,7 +8,9 @@
 namespace ptrbox_checked {
 namespace {
 
-// In the order of Rule.
+// In the order of Rule. Long texts are split into adjacent literals, which
+// the comma check would take for a missing comma.
+// NOLINTBEGIN(bugprone-suspicious-missing-comma)
 constexpr const char* kTexts[] = {
     "the size is below 1",
     "the growth rate is negative or not finite",
@@ -46,6 +48,7 @@ constexpr const char* kTexts[] = {
     "the table grew while this iterator stood on one of its entries",
     "used by two threads at once",
 };
+// NOLINTEND(bugprone-suspicious-missing-comma)
 static_assert(sizeof kTexts / sizeof *kTexts == unsigned(Rule::Count),
               "one text per rule");
 
