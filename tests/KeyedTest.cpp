@@ -23,3 +23,22 @@ TEST(Keyed, AgreesWithModelAndClassicTwinUnderRandomOperationsAndFailures) {
   EXPECT_EQ(runSeeds<StringTreeHarness>("ptrbox::Tree<std::string>", 8, steps),
             "");
 }
+
+// The default text hash reads every byte of every length (a byte it skipped
+// would leave keys differing there in one bucket), and any form of the same
+// text hashes alike.
+TEST(Keyed, TextHashReachesEveryByteAndAgreesAcrossForms) {
+  const ptrbox::TextHash h;
+  std::string text;
+  for (std::size_t n = 0; n <= 40; text += char('a' + n % 26), ++n) {
+    const std::size_t base = h(text);
+    EXPECT_EQ(base, h(text.c_str()));
+    EXPECT_EQ(base, (ptrbox::KeyHash<std::string>{}(std::string_view(text))));
+    for (std::size_t i = 0; i < n; ++i) {
+      std::string flipped = text;
+      flipped[i] = char(flipped[i] ^ 0x10);
+      EXPECT_NE(h(flipped), base) << "length " << n << ", byte " << i;
+    }
+    EXPECT_NE(h(text + '\0'), base) << "length " << n;
+  }
+}
