@@ -12,11 +12,11 @@
 #include <utility>
 
 // Keys 0..8. A node compares by the library's default (key order) or by a
-// scrambled table that also answers 2, and 0 for some unequal keys, so which
-// node judges matters. The scrambled comparison of a stored 8 with a sought
+// scrambled table that also answers 2 and -2 (which place a node nowhere),
+// and 0 for some unequal keys, so which node judges matters. The scrambled comparison of a stored 8 with a sought
 // 0 throws (7 here): the tree and the allocations must stay as they were.
 inline int mtreeCompare(bool scrambled, std::uintptr_t t, std::uintptr_t i) {
-  static const int table[] = {1, -1, 2, 0, -1};
+  static const int table[] = {1, -1, 2, 0, -2};
   return !scrambled         ? (t > i) - (t < i)
          : t == i           ? 0
          : t == 8 && i == 0 ? 7
@@ -183,7 +183,11 @@ class MTreeHarness {
       last = &model[*last].sibling;
     *last = node;
   }
-  // Places a node as the constructor does: 0, or -2 when it throws.
+  // Places a node as the constructor does, by the exact answer of its
+  // insertTree's keyCmp: 1 makes it the last child, -1 the last of
+  // insertTree's chain, 0 a duplicate that copies insertTree's place without
+  // being linked, anything else leaves it unlinked at depth 0. Gives 0, or -2
+  // when a comparison throws.
   int place(std::uintptr_t key, bool scrambled, int ins, int srch) {
     const int me = int(model.size()),
               m = ins < me && srch < me ? firstEqual(srch, key, -1) : -1,
