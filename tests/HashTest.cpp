@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <vector>
-
 // Random operations on tables of random shapes, with a held iterator, agree
 // with the model after every step and survive every allocation failure.
 TEST(Hash, AgreesWithModelUnderRandomOperationsAndFailures) {
@@ -47,43 +44,4 @@ TEST(Hash, PrintsOccupiedBucketsInChainOrder) {
   h.print();
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "bucket[  2]: -2\nbucket[  3]: 3, 10, 17\n");
-}
-
-// Growth rebuilds every record: no entry survives it, and every pair is
-// found in a record of its own.
-TEST(Hash, GrowthRebuildsEveryRecord) {
-  _Hash h(3, 1, 99, 1.f); // grows only when told
-  std::vector<_HashItem*> old;
-  for (int k = 1; k <= 6; ++k)
-    old.push_back(h.insert(ptr(k), ptr(k + 10)));
-  h.resize();
-  std::string s;
-  for (int k = 1; k <= 6; ++k) {
-    _HashItem* e = h.find(ptr(k));
-    s += show(e && e->data() == ptr(k + 10) &&
-              std::find(old.begin(), old.end(), e) == old.end());
-  }
-  EXPECT_EQ(show(h.capacity(), h.size()) + s, "6 6 1 1 1 1 1 1 ");
-}
-
-// A walk suspends growth: insertions made during it never grow the table,
-// and one behind the current entry, in its bucket or a later one, is
-// reached. The flag is shared: it drops when the first walk ends.
-TEST(HashIter, InsertionsDuringAWalkAreReachedAndNeverGrow) {
-  _Hash h(3, 1, 0, 1.f); // growth due from the second entry on
-  h.insert(ptr(3), nullptr), h.insert(ptr(6), nullptr);
-  std::string s;
-  {
-    _HashIter it(h), other(h);
-    for (int k : {9, 4, 5, 8})
-      h.insert(ptr(k), nullptr);
-    s = show(h.capacity());
-    { _HashIter first(h); }
-    s += show(h.isIterating());
-    while (_HashItem* e = it++)
-      s += show(num(e->key()));
-  }
-  EXPECT_EQ(s, "3 0 3 6 9 4 5 8 ");
-  h.insert(ptr(1), nullptr);
-  EXPECT_GT(h.capacity(), 3) << "growth resumes once the walks are over";
 }
