@@ -59,9 +59,7 @@ struct Named {
 struct Dir final : Named, _MTree {};
 template <class R>
 using Rev = decltype(std::declval<R&>() | std::views::reverse);
-static_assert(bidirectional<Rev<_List>> &&
-              bidirectional<Rev<const ObjectLst>> &&
-              bidirectional<Rev<_Tree>> &&
+static_assert(bidirectional<Rev<const ObjectLst>> &&
               bidirectional<Rev<View<int, _List>>>);
 static_assert(
     std::is_same_v<decltype(std::rbegin(std::declval<_OrderList&>())),

@@ -249,9 +249,8 @@ template <class C, class Keys, int order> class KeyedHarness {
         for (_HashItem* e = x.table()[b]; e; e = e->next())
           s.push_back(b), s.push_back(codeOf(e->key(), e->data()));
     } else if constexpr (tree) {
-      for (_TreeIterator it(x, PreOrder); it(); ++it)
-        s.push_back(codeOf(it->key(), it->data()));
-      // Killed nodes and links: the parent of every node, in pre-order.
+      // Every node, killed or not: key, datum and whether it has a parent,
+      // in pre-order, with a -1 for each missing child.
       Seq<const _TreeNode*> stack{x.root()};
       while (!stack.empty()) {
         const _TreeNode* n = stack.back();
