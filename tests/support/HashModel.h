@@ -64,8 +64,7 @@ class HashHarness {
     const auto entry = [](_HashItem& e) { return code(&e); };
     const std::string r =
         differs("walk", got, walk()) +
-        differs("standard walk", stdWalks(*table, entry, code(nullptr) + 5),
-                stdWalks(walk(), code(nullptr) + 5)) +
+        walksLike("standard walk", *table, entry, walk(), code(nullptr) + 5) +
         differs("table",
                 show(table->capacity(), table->growthThreshold(),
                      table->maxLookupDepth(), table->isIterating(),
