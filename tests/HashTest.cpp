@@ -45,3 +45,25 @@ TEST(Hash, PrintsOccupiedBucketsInChainOrder) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "bucket[  2]: -2\nbucket[  3]: 3, 10, 17\n");
 }
+
+// A walk suspends growth: insertions made during it never grow the table,
+// and one behind the current entry, in its bucket or a later one, is
+// reached. The flag is shared: it drops when the first walk ends.
+TEST(HashIter, InsertionsDuringAWalkAreReachedAndNeverGrow) {
+  _Hash h(3, 1, 0, 1.f); // growth due from the second entry on
+  h.insert(ptr(3), nullptr), h.insert(ptr(6), nullptr);
+  std::string s;
+  {
+    _HashIter it(h), other(h);
+    for (int k : {9, 4, 5, 8})
+      h.insert(ptr(k), nullptr);
+    s = show(h.capacity());
+    { _HashIter first(h); }
+    s += show(h.isIterating());
+    while (_HashItem* e = it++)
+      s += show(num(e->key()));
+  }
+  EXPECT_EQ(s, "3 0 3 6 9 4 5 8 ");
+  h.insert(ptr(1), nullptr);
+  EXPECT_GT(h.capacity(), 3) << "growth resumes once the walks are over";
+}
