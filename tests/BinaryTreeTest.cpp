@@ -8,11 +8,8 @@
 // failure.
 TEST(Tree, AgreesWithSetModelUnderRandomOperationsAndFailures) {
   EXPECT_EQ(runSeeds<TreeHarness>("BinaryTree", 12, scaled(2000, 400)), "");
-}
-
-// An iterator over no tree, or in an order that does not exist, yields
-// nothing.
-TEST(TreeIterator, NoTreeOrNoOrderYieldsNothing) {
+  // An iterator over no tree, or in an order that does not exist, yields
+  // nothing.
   _Tree a;
   a.insert(ptr(1), nullptr);
   _TreeIterator none(nullptr, PreOrder), bad(a, TreeIterationOrder(3));

@@ -7,21 +7,17 @@
 // after every step, give each entry the key pointer that put it there, walk
 // as the model says from const containers, match their classic twins
 // exactly, and survive every allocation failure.
+template <class H> void runKeyed(const char* name) {
+  EXPECT_EQ(runSeeds<H>(name, 8, scaled(1500, 400)), "") << name;
+}
 TEST(Keyed, AgreesWithModelAndClassicTwinUnderRandomOperationsAndFailures) {
-  const std::size_t steps = scaled(1500, 400);
-  EXPECT_EQ(runSeeds<TextHashHarness>("ptrbox::Hash<const char*>", 8, steps),
-            "");
-  EXPECT_EQ(runSeeds<StringHashHarness>("ptrbox::Hash<std::string>", 8, steps),
-            "");
-  EXPECT_EQ(runSeeds<IntOrderListHarness>("ptrbox::OrderList<int>", 8, steps),
-            "");
-  EXPECT_EQ(runSeeds<StringOrderListHarness>("ptrbox::OrderList<std::string>",
-                                             8, steps),
-            "");
-  EXPECT_EQ(runSeeds<DescendingTreeHarness>("ptrbox::Tree<int>", 8, steps), "");
-  EXPECT_EQ(runSeeds<RankedTreeHarness>("ptrbox::Tree<Ranked>", 8, steps), "");
-  EXPECT_EQ(runSeeds<StringTreeHarness>("ptrbox::Tree<std::string>", 8, steps),
-            "");
+  runKeyed<TextHashHarness>("ptrbox::Hash<const char*>");
+  runKeyed<StringHashHarness>("ptrbox::Hash<std::string>");
+  runKeyed<IntOrderListHarness>("ptrbox::OrderList<int>");
+  runKeyed<StringOrderListHarness>("ptrbox::OrderList<std::string>");
+  runKeyed<DescendingTreeHarness>("ptrbox::Tree<int>");
+  runKeyed<RankedTreeHarness>("ptrbox::Tree<Ranked>");
+  runKeyed<StringTreeHarness>("ptrbox::Tree<std::string>");
 }
 
 // The default text hash reads every byte of every length (a byte it skipped

@@ -74,33 +74,3 @@ TEST(MTree, FindNodeAllocatesOnlyBelowItsFirst32Levels) {
     EXPECT_EQ(spine[d - 1].FindNode(ptr(2000 + d - 1)), &twigs[d - 2]);
   }
 }
-
-// A node is placed by the exact answer of its insertTree's keyCmp: 1 makes
-// it the last child, -1 the last of insertTree's chain, 0 a duplicate that
-// copies insertTree's place without being linked, anything else leaves it
-// unlinked at depth 0.
-TEST(MTree, PlacementFollowsTheExactKeyCmpAnswer) {
-  struct Answering final : _MTree {
-    Answering(int answer, int data, _MTree* in)
-        : _MTree(nullptr, ptr(data), in, nullptr), answer(answer) {}
-    int keyCmp(const void*, const void*) override { return answer; }
-    int answer;
-  };
-  // The walk from the top (by data), then depth and duplicate flag of the
-  // nodes 1 and 2 placed in turn by the middle node, which answers `answer`.
-  const std::pair<int, const char*> rules[] = {
-      {1, "8 9 1 2 | 2 0 2 0 "}, {-1, "8 9 1 2 | 1 0 1 0 "},
-      {0, "8 9 | 1 1 1 1 "},     {2, "8 9 | 0 0 0 0 "},
-      {-2, "8 9 | 0 0 0 0 "},
-  };
-  for (auto [answer, want] : rules) {
-    Answering top(1, 8, nullptr), mid(answer, 9, &top);
-    _MTree a(nullptr, ptr(1), &mid, nullptr), b(nullptr, ptr(2), &mid, nullptr);
-    std::string s;
-    for (_MTree& n : top)
-      s += show(num(n.Data()));
-    EXPECT_EQ(s + show("|", a.Depth(), a.Duplicate(), b.Depth(), b.Duplicate()),
-              want)
-        << "keyCmp answering " << answer;
-  }
-}

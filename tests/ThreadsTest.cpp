@@ -16,52 +16,50 @@
 // drains a table of its own; then the shared table's recorded depth is still
 // what its insertions left.
 TEST(Threads, ConstLookupsAndWalksShareOneContainer) {
-  const int n = int(scaled(2000, 300)), rounds = int(scaled(20, 4));
+  const std::size_t n = scaled(2000, 300), rounds = scaled(20, 4);
   std::vector<std::string> keys;
-  std::vector<int> data(std::size_t(n), 0);
-  for (int i = 0; i < n; ++i)
+  std::vector<int> data(n, 0);
+  for (std::size_t i = 0; i < n; ++i)
     keys.push_back("key" + std::to_string(i * 7919 % n));
   ptrbox::Hash<std::string, int> table(97, 2, 2, 0.5f);
   ptrbox::Tree<std::string, int> tree;
   ptrbox::OrderList<std::string, int> list;
-  for (int i = 0; i < n; ++i) {
-    table.insert(&keys[std::size_t(i)], &data[std::size_t(i)]);
-    tree.insert(&keys[std::size_t(i)], &data[std::size_t(i)]);
+  for (std::size_t i = 0; i < n; ++i) {
+    table.insert(&keys[i], &data[i]), tree.insert(&keys[i], &data[i]);
     if (i < 200)
-      list.insert(&keys[std::size_t(i)], &data[std::size_t(i)]);
+      list.insert(&keys[i], &data[i]);
   }
   const int depth = table.maxLookupDepth();
   const auto& t = table;
   const auto& b = tree;
   const auto& l = list;
 
-  std::vector<long> faults(4);
+  long faults[4] = {};
   std::vector<std::thread> readers;
-  for (int id = 0; id < 4; ++id)
-    readers.emplace_back([&, id] {
-      long& bad = faults[std::size_t(id)];
+  for (long& bad : faults)
+    readers.emplace_back([&, &bad = bad] {
       ptrbox::Hash<int, int> own(7, 2, 1, 1.0f);
-      for (int r = 0; r < rounds; ++r) {
-        for (int i = 0; i < n; ++i) {
-          const std::string& k = keys[std::size_t(i)];
-          const int* want = &data[std::size_t(i)];
-          bad += t.find(k) != want || b.find(std::string_view(k)) != want ||
-                 (i < 200 && l.find(k.c_str()) != want);
+      for (std::size_t r = 0; r < rounds; ++r) {
+        for (std::size_t i = 0; i < n; ++i) {
+          const std::string& k = keys[i];
+          bad += t.find(k) != &data[i] ||
+                 b.find(std::string_view(k)) != &data[i] ||
+                 (i < 200 && l.find(k.c_str()) != &data[i]);
           bad += t.contains(k + "!") || b.contains("key");
-          own.insert(&data[std::size_t(i)], &data[std::size_t(i)]);
+          own.insert(&data[i], &data[i]);
         }
-        long walked = 0;
+        std::size_t walked = 0;
         for (auto&& [key, datum] : t)
           walked += *datum == 0 && key->size() > 3;
         for (auto it = b.rbegin(); it != b.rend(); ++it)
           ++walked;
         for (auto&& e : l)
           walked += e.data != nullptr;
-        bad += walked != 2 * n + std::min(n, 200);
-        for (int i = 0; i < n; ++i)
-          bad += own.find(data[std::size_t(i)]) == nullptr;
-        for (int i = 0; i < n; ++i)
-          own.remove(data[std::size_t(i)]);
+        bad += walked != 2 * n + std::min<std::size_t>(n, 200);
+        for (std::size_t i = 0; i < n; ++i)
+          bad += own.find(data[i]) == nullptr;
+        for (std::size_t i = 0; i < n; ++i)
+          own.remove(data[i]);
         bad += own.size() != 0;
       }
     });

@@ -193,6 +193,12 @@ template <class T> std::string stdWalks(const Seq<T>& model, const T& probe) {
   return stdWalks(
       model, [](const T& x) { return x; }, probe);
 }
+// "" when the standard walks of r through f give the model's.
+template <class R, class F, class T>
+std::string walksLike(const char* what, R&& r, F f, const Seq<T>& model,
+                      const T& probe) {
+  return differs(what, stdWalks(r, f, probe), stdWalks(model, probe));
+}
 
 // A predicate for ptrbox::erase_if by walk position: it accepts position i
 // when bit i % 8 of `mask` is set and throws (an int) on reaching position

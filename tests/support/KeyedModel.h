@@ -166,8 +166,7 @@ template <class C, class Keys, int order> class KeyedHarness {
       entries = reversed;
     }
     return differs("find", found, want) + differs("entries", entries, model) +
-           differs("standard walk", stdWalks(cc, entry, 13),
-                   stdWalks(walk, 13)) +
+           walksLike("standard walk", cc, entry, walk, 13) +
            differs("twin", shape(c), shape(twin));
   }
 
@@ -203,14 +202,10 @@ template <class C, class Keys, int order> class KeyedHarness {
     f();
     --allocprobe::quiet;
   }
-  auto& classic() {
-    if constexpr (table)
-      return static_cast<_Hash&>(twin);
-    else if constexpr (tree)
-      return static_cast<_Tree&>(twin);
-    else
-      return static_cast<_OrderList&>(twin);
-  }
+  using Classic =
+      std::conditional_t<table, _Hash,
+                         std::conditional_t<tree, _Tree, _OrderList>>;
+  Classic& classic() { return twin; }
   // The step on the twin, by the classic operations.
   void mirror(int op, typename Keys::taken key, const int* datum, int k) {
     void *kp = ptrbox::detail::raw(key), *dp = ptrbox::detail::raw(datum),
@@ -249,9 +244,8 @@ template <class C, class Keys, int order> class KeyedHarness {
         for (_HashItem* e = x.table()[b]; e; e = e->next())
           s.push_back(b), s.push_back(codeOf(e->key(), e->data()));
     } else if constexpr (tree) {
-      for (_TreeIterator it(x, PreOrder); it(); ++it)
-        s.push_back(codeOf(it->key(), it->data()));
-      // Killed nodes and links: the parent of every node, in pre-order.
+      // Every node, killed or not: key, datum and whether it has a parent,
+      // in pre-order, with a -1 for each missing child.
       Seq<const _TreeNode*> stack{x.root()};
       while (!stack.empty()) {
         const _TreeNode* n = stack.back();

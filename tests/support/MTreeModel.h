@@ -12,11 +12,12 @@
 #include <utility>
 
 // Keys 0..8. A node compares by the library's default (key order) or by a
-// scrambled table that also answers 2, and 0 for some unequal keys, so which
-// node judges matters. The scrambled comparison of a stored 8 with a sought
-// 0 throws (7 here): the tree and the allocations must stay as they were.
+// scrambled table that also answers 2 and -2 (which place a node nowhere),
+// and 0 for some unequal keys, so which node judges matters. The scrambled
+// comparison of a stored 8 with a sought 0 throws (7 here): the tree and the
+// allocations must stay as they were.
 inline int mtreeCompare(bool scrambled, std::uintptr_t t, std::uintptr_t i) {
-  static const int table[] = {1, -1, 2, 0, -1};
+  static const int table[] = {1, -1, 2, 0, -2};
   return !scrambled         ? (t > i) - (t < i)
          : t == i           ? 0
          : t == 8 && i == 0 ? 7
@@ -121,19 +122,16 @@ class MTreeHarness {
       r = differs("node", show(nodes[i].Depth(), nodes[i].Duplicate()),
                   show(model[i].depth, model[i].dup)) +
           differs("walk", mtreeWalk(it), walk(int(i))) +
-          differs("standard walk",
-                  stdWalks(
-                      nodes[i], [](_MTree& n) { return mtreeIndex(&n); }, 0),
-                  stdWalks(walk(int(i)), 0));
+          walksLike(
+              "standard walk", nodes[i],
+              [](_MTree& n) { return mtreeIndex(&n); }, walk(int(i)), 0);
       if ((nodes.size() - i) % 4 == 1) // the last node and every 4th before
-        r += differs("typed walks",
-                     stdWalks(
-                         ptrbox::nodes<MTreeNode>(nodes[i]),
-                         [](MTreeNode& n) { return n.tag; }, 0) +
-                         stdWalks(
-                             ptrbox::nodes(std::as_const(nodes[i])),
-                             [](const MTreeNode& n) { return n.tag; }, 0),
-                     stdWalks(walk(int(i)), 0) + stdWalks(walk(int(i)), 0));
+        r += walksLike(
+                 "typed walk", ptrbox::nodes<MTreeNode>(nodes[i]),
+                 [](MTreeNode& n) { return n.tag; }, walk(int(i)), 0) +
+             walksLike(
+                 "const typed walk", ptrbox::nodes(std::as_const(nodes[i])),
+                 [](const MTreeNode& n) { return n.tag; }, walk(int(i)), 0);
       it.reset(); // back to node 0, to its end and past it
       r += differs("walk again", mtreeWalk(it), walk(0));
       r += differs("past the end", mtreeIndex(it++), -1);
@@ -183,7 +181,11 @@ class MTreeHarness {
       last = &model[*last].sibling;
     *last = node;
   }
-  // Places a node as the constructor does: 0, or -2 when it throws.
+  // Places a node as the constructor does, by the exact answer of its
+  // insertTree's keyCmp: 1 makes it the last child, -1 the last of
+  // insertTree's chain, 0 a duplicate that copies insertTree's place without
+  // being linked, anything else leaves it unlinked at depth 0. Gives 0, or -2
+  // when a comparison throws.
   int place(std::uintptr_t key, bool scrambled, int ins, int srch) {
     const int me = int(model.size()),
               m = ins < me && srch < me ? firstEqual(srch, key, -1) : -1,

@@ -153,11 +153,9 @@ struct TreeHarness {
       it.order(o);
       r += differs("nodes", seen, size()) + differs("walk", rest(it), want);
       if (o == InOrder) // the standard walk: live nodes in key order
-        r += differs("standard walk",
-                     stdWalks(
-                         tree, [](_TreeNode& n) { return keyOf(&n); },
-                         std::uintptr_t(1)),
-                     stdWalks(want, std::uintptr_t(1)));
+        r += walksLike(
+            "standard walk", tree, [](_TreeNode& n) { return keyOf(&n); }, want,
+            std::uintptr_t(1));
     }
     const std::uintptr_t want = at < walk.size() ? walk[at] : 0;
     _TreeNode same(nullptr, nullptr, nullptr); // another node, same key
