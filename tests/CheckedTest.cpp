@@ -180,6 +180,7 @@ TEST(CheckedDeathTest, Trees) {
   Node top(ptr(9), nullptr, nullptr, nullptr);
   Node child(ptr(4), nullptr, &root, nullptr); // below: root's key is higher
   Node grandchild(ptr(2), nullptr, &child, nullptr);
+  Node next(ptr(10), nullptr, &root, nullptr); // beside: root's key is lower
   const std::string before = "the tree was destroyed before this iterator";
   const std::string again = "_MTree::_MTree: this node is ";
   expectReports({
@@ -198,7 +199,7 @@ TEST(CheckedDeathTest, Trees) {
       // Beside its own grandchild: a loop below root.
       {[&] { new (&child) Node(ptr(1), nullptr, &grandchild, nullptr); },
        "_MTree::_MTree: placing this node would make a cycle"},
-      {[&] { new (&child) Node(ptr(4), nullptr, &top, nullptr); },
+      {[&] { new (&next) Node(ptr(4), nullptr, &top, nullptr); },
        again + "constructed again while it is still linked into a tree \\(node "
                "0x[0-9a-f]+, insertTree 0x[0-9a-f]+\\)\n"},
       {[&] { root.Destroy(nullptr); },
