@@ -211,6 +211,10 @@ TEST(CheckedDeathTest, Trees) {
   child.Destroy(&gathered);
   new (&grandchild) Node(ptr(5), nullptr, &top, nullptr);
   EXPECT_EQ(grandchild.Depth(), 1);
+  // Its link overwritten (root assigned from a lone node): made again too.
+  root = Node(ptr(8), nullptr, nullptr, nullptr);
+  new (&next) Node(ptr(3), nullptr, &top, nullptr);
+  EXPECT_EQ(next.Depth(), 1);
 }
 
 // Two threads inside operations on one container at once: each comparison
