@@ -8,17 +8,14 @@
 #include <cstdint>
 #include <initializer_list>
 
-void* plainAdvance(_ListIter& it);
 void plainReset(_ListIter& it);
 void plainAppend(_List& list, void* element);
 void plainAppend(ObjectLst& list, void* element);
 void* plainAdvance(ObjectLstIter& it);
 _HashItem* plainAdvance(_HashIter& it);
 int plainHashWalk(_Hash& table);
-std::uintptr_t plainObjectLstSum(ObjectLst& list);
-// Sums of the elements by range-for, in the unchecked unit.
+// The sum of the elements by range-for, in the unchecked unit.
 std::uintptr_t plainRangeSum(const _List& list);
-std::uintptr_t plainRangeSum(const _Hash& table);
 // Makes a tree of keys 1..3 in `where` (storage for a _Tree), unchecked.
 class _Tree;
 _Tree* plainTreeAt(void* where);

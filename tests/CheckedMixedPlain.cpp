@@ -4,7 +4,6 @@
 
 #include <new>
 
-void* plainAdvance(_ListIter& it) { return it++; }
 void plainReset(_ListIter& it) { it.reset(); }
 void plainAppend(_List& list, void* element) { list.insert(element); }
 void plainAppend(ObjectLst& list, void* element) { list.append(element); }
@@ -18,24 +17,10 @@ int plainHashWalk(_Hash& table) {
   return n;
 }
 
-std::uintptr_t plainObjectLstSum(ObjectLst& list) {
-  std::uintptr_t sum = 0;
-  for (ObjectLstIter it(list); !it.atEnd();)
-    sum += reinterpret_cast<std::uintptr_t>(it++);
-  return sum;
-}
-
 std::uintptr_t plainRangeSum(const _List& list) {
   std::uintptr_t sum = 0;
   for (void* e : list)
     sum += reinterpret_cast<std::uintptr_t>(e);
-  return sum;
-}
-
-std::uintptr_t plainRangeSum(const _Hash& table) {
-  std::uintptr_t sum = 0;
-  for (const _HashItem& e : table)
-    sum += reinterpret_cast<std::uintptr_t>(e.key());
   return sum;
 }
 

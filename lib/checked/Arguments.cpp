@@ -1,5 +1,5 @@
 // Checks of an operation's arguments against the objects they name: no
-// state of their own, so no lock.
+// state of their own (the multi-way tree's linked nodes are Rules.cpp's).
 #include "Hooks.h"
 #include "Messages.h"
 
@@ -84,18 +84,23 @@ void mtreePlacing(const _MTree* node, const _MTree* insertTree, int placement) {
   // Placing a node below itself or one of its descendants, or at the end
   // of a chain it is already in (its links were just reset), would close a
   // loop that no walk leaves.
-  if (placement != 1 && placement != -1)
-    return;
-  for (const _MTree* up = insertTree; up; up = Access::mtreeParent(up))
-    if (up == node)
-      report("_MTree::_MTree", Rule::MTreeCycle, "node", node, "insertTree",
-             insertTree);
-  for (const _MTree* n = placement == 1 ? Access::mtreeChild(insertTree)
-                                        : insertTree;
-       n; n = Access::mtreeSibling(n))
-    if (n == node)
-      report("_MTree::_MTree", Rule::MTreeInChain, "node", node, "insertTree",
-             insertTree);
+  if (placement == 1 || placement == -1) {
+    for (const _MTree* up = insertTree; up; up = Access::mtreeParent(up))
+      if (up == node)
+        report("_MTree::_MTree", Rule::MTreeCycle, "node", node, "insertTree",
+               insertTree);
+    for (const _MTree* n = placement == 1 ? Access::mtreeChild(insertTree)
+                                          : insertTree;
+         n; n = Access::mtreeSibling(n))
+      if (n == node)
+        report("_MTree::_MTree", Rule::MTreeInChain, "node", node, "insertTree",
+               insertTree);
+  }
+  // Anywhere else, or nowhere: the link that leads to it would be left
+  // pointing at a node that is no longer there.
+  if (mtreeStillLinked(node))
+    report("_MTree::_MTree", Rule::MTreeStillLinked, "node", node, "insertTree",
+           insertTree);
 }
 
 void mtreeDestroying(const _MTree* node, const _List* deletingList) {

@@ -17,9 +17,6 @@ class ObjectListElement;
 
 namespace ptrbox_checked {
 
-// Marks a node's field as released for `why`; a mark already there stays,
-// so a node keeps the first reason (a list being destroyed clears itself).
-void release(const void* const* field, Reason why);
 // Every node of a list is about to be released for `why`.
 void listReleasing(const _List* list, const _ListItem* sentinel, Reason why);
 void objectLstReleasing(const ObjectLst* list, const ObjectListElement* head,
@@ -37,8 +34,13 @@ void carbonCopyFrom(const ObjectLst* list, const ObjectListElement* head,
                     const ObjectListElement* chain);
 void treeRemoving(const _Tree* tree, const _TreeNode* root,
                   const _TreeNode* node);
+// `insertTree` may be null (the node stays unplaced).
 void mtreePlacing(const _MTree* node, const _MTree* insertTree, int placement);
 void mtreeDestroying(const _MTree* node, const _List* deletingList);
+// The node was linked at `*link` (a child or sibling link): until it is
+// gone, constructing it again stops while that link still leads to it.
+void mtreeLinked(const _MTree* node, _MTree* const* link);
+bool mtreeStillLinked(const _MTree* node);
 
 // A tree walk: started on `tree` (by reset), and used by `op`, which stops
 // when the tree changed while the walk is `inProgress`, or was destroyed

@@ -37,6 +37,7 @@ constexpr const char* kTexts[] = {
     "placing this node would make a cycle: it is the node it is placed "
     "under or an ancestor of it",
     "this node is already linked into the chain it is placed at the end of",
+    "this node is constructed again while it is still linked into a tree",
     "the list is null",
     "the source chain starts inside this list",
     "the node under this iterator was removed from its container",

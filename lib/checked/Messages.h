@@ -29,6 +29,7 @@ enum class Rule : unsigned {
   TreeForeignNode,
   MTreeCycle,
   MTreeInChain,
+  MTreeStillLinked,
   MTreeNullList,
   CarbonCopyInside,
   ContainerNodeRemoved,

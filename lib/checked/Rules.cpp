@@ -14,6 +14,7 @@
 #include "BinaryTree"
 #include "Hash"
 #include "ListIter"
+#include "MTree"
 #include "ObjectLstIter"
 
 #include <cstdio>
@@ -71,11 +72,6 @@ void stale(const char* where, Reason why, Subject subject,
     report(where, rule, "node", second);
   report(where, rule, subject == TableIterator ? "table" : "list", container,
          "iterator", second);
-}
-
-void release(const void* const* field, Reason why) {
-  if (markOf(field) == Live)
-    *const_cast<const void**>(field) = released + why;
 }
 
 void listReleasing(const _List* list, const _ListItem* sentinel, Reason why) {
@@ -284,6 +280,47 @@ void treeWalkEnds(const _TreeIterator* it, const _Tree* tree, bool inProgress) {
   Lock lock;
   if (Record* i = find(it, Iterator))
     erase(i);
+}
+
+// ---- Multi-way tree nodes: the link that leads to each linked node, one
+// slot per address hash; a collision overwrites, which can only make a
+// later check silent. The link is read again at the check, so a record that
+// outlived its node (gone in a unit built without the checks) counts only
+// while the memory it names still leads to this address.
+
+namespace {
+struct Linked {
+  const _MTree* node;
+  _MTree* const* link;
+};
+Linked linked[kSlots];
+
+Linked& slotOf(const _MTree* node) {
+  return linked[(address(node) * 0x9E3779B97F4A7C15ull) >> 52];
+}
+static_assert(kSlots == std::size_t(1) << 12, "52 = 64 - 12");
+
+__attribute__((no_sanitize_address)) bool leadsTo(_MTree* const* link,
+                                                  const _MTree* node) {
+  return *link == node;
+}
+} // namespace
+
+void mtreeLinked(const _MTree* node, _MTree* const* link) {
+  Lock lock;
+  slotOf(node) = Linked{node, link};
+}
+
+bool mtreeStillLinked(const _MTree* node) {
+  Lock lock;
+  const Linked& at = slotOf(node);
+  return at.node == node && leadsTo(at.link, node);
+}
+
+void mtreeGone(const _MTree* node) {
+  Lock lock;
+  if (Linked& at = slotOf(node); at.node == node)
+    at = Linked{};
 }
 
 } // namespace ptrbox_checked

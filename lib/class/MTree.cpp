@@ -9,8 +9,10 @@
 _MTree::_MTree(void* _key, void* _data, _MTree* insertTree, _MTree* searchTree)
     : parent(nullptr), sibling(nullptr), child(nullptr), key(_key), data(_data),
       depth(0), duplicate(0), deleting(0) {
-  if (!insertTree)
+  if (!insertTree) {
+    PTRBOX_CHECK(mtreePlacing(this, nullptr, 2));
     return;
+  }
   // The search may throw (allocation, or an overriding keyCmp); it runs
   // before any link changes, so a throw leaves the tree as it was.
   if (searchTree) {
@@ -28,6 +30,7 @@ _MTree::_MTree(void* _key, void* _data, _MTree* insertTree, _MTree* searchTree)
     while (*link)
       link = &(*link)->sibling;
     *link = this;
+    PTRBOX_CHECK(mtreeLinked(this, link));
   } else if (placement == -1) {
     parent = insertTree->parent;
     depth = insertTree->depth;
@@ -35,6 +38,7 @@ _MTree::_MTree(void* _key, void* _data, _MTree* insertTree, _MTree* searchTree)
     while (last->sibling)
       last = last->sibling;
     last->sibling = this;
+    PTRBOX_CHECK(mtreeLinked(this, &last->sibling));
   } else if (placement == 0) {
     parent = insertTree->parent;
     depth = insertTree->depth;
@@ -55,6 +59,7 @@ void* _MTree::Destroy(_List* deletingList) {
       deletingList->insert(node);
       // Marked only once listed, so a failure never strands a marked node.
       node->deleting = 1;
+      PTRBOX_CHECK(mtreeGone(node));
       ++appended;
     }
   } catch (...) {
