@@ -16,9 +16,7 @@ std::atomic<int> containerRecords;
 // Constant-initialised, so no code runs at load time.
 std::atomic_flag busy = ATOMIC_FLAG_INIT;
 
-std::size_t home(std::uintptr_t key, Kind kind) {
-  return std::size_t(((key ^ kind) * 0x9E3779B97F4A7C15ull) >> (64 - kBits));
-}
+std::size_t home(std::uintptr_t key, Kind kind) { return spread(key ^ kind); }
 
 void counted(const Record& r, int by) {
   if (r.key != 0 && r.kind == Container)
@@ -28,6 +26,10 @@ void counted(const Record& r, int by) {
 }
 
 } // namespace
+
+std::size_t spread(std::uintptr_t key) {
+  return std::size_t((key * 0x9E3779B97F4A7C15ull) >> (64 - kBits));
+}
 
 Lock::Lock() {
   while (busy.test_and_set(std::memory_order_acquire))

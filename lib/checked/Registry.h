@@ -31,6 +31,10 @@ struct Record {
 // Records lie within this many slots of their home slot.
 constexpr std::size_t kSlots = std::size_t(1) << 12, kWindow = 16;
 
+// A slot for an address: multiplicative hashing, so that nearby addresses
+// land far apart.
+std::size_t spread(std::uintptr_t key);
+
 // Holds the registry's lock for its lifetime.
 class Lock {
  public:

@@ -295,10 +295,7 @@ struct Linked {
 };
 Linked linked[kSlots];
 
-Linked& slotOf(const _MTree* node) {
-  return linked[(address(node) * 0x9E3779B97F4A7C15ull) >> 52];
-}
-static_assert(kSlots == std::size_t(1) << 12, "52 = 64 - 12");
+Linked& slotOf(const _MTree* node) { return linked[spread(address(node))]; }
 
 __attribute__((no_sanitize_address)) bool leadsTo(_MTree* const* link,
                                                   const _MTree* node) {
