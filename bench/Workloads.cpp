@@ -86,6 +86,8 @@ std::uintptr_t walk(_MTree& t, std::uintptr_t sum = 0) {
 void append(_List& l, void* e) { l.insert(e); }
 void append(ObjectLst& l, void* e) { l.append(e); }
 void append(std::list<void*>& l, void* e) { l.push_back(e); }
+void append(_Stack& s, void* e) { s.push(e); }
+void append(std::forward_list<void*>& s, void* e) { s.push_front(e); }
 void clear(_List& l) { l.clear(); }
 void clear(ObjectLst& l) { l.clearList(); }
 void clear(std::list<void*>& l) { l.clear(); }
@@ -728,6 +730,15 @@ std::vector<Workload> bench::workloads() {
     rangeForRow<Made<_Hash>>("hash_walk_range_for"),
     rangeForRow<Made<_Tree>>("tree_walk_range_for"),
     rangeForRow<PtrboxTree>("mtree_walk_range_for"),
+    // A stack walked top to bottom by range-for, against the singly linked
+    // standard list a stack of pointers would otherwise be.
+    {"stack_walk_range_for", {100000}, {
+      {"ptrbox range-for", [](Run& r) {
+        return rangeFor(cached<Made<_Stack>>(r.n));
+      }},
+      {"std::forward_list", [](Run& r) {
+        return rangeFor(cached<Made<std::forward_list<void*>>>(r.n));
+      }}}},
     // The README's word count as written, and by C strings in place,
     // each default-constructed, against the standard table.
     {"wordcount_readme", {2000000}, {
