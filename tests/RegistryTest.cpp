@@ -1,7 +1,8 @@
 // The checked build's registry under churn near its room, with keys spread
 // at random so that records crowd and move, each address on record as a
-// container and as an iterator: a record made is found at once, making one
-// forgets at most one other, erasing one forgets none.
+// container and as an iterator: a record made is found at once; making one
+// forgets none while the registry is a quarter full at most, and at most
+// one other after that; erasing one forgets none.
 #include "Registry.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +37,8 @@ TEST(CheckedRegistry, ChurnNearItsRoomForgetsOnlyWhatMakingMayDrop) {
         make(p, kind);
         ASSERT_NE(find(p, kind), nullptr) << "op " << op;
         live.emplace_back(p, kind);
-        ASSERT_LE(forgotten(), 1u) << "op " << op;
+        ASSERT_LE(forgotten(), live.size() <= kSlots / 4 ? 0u : 1u)
+            << "op " << op;
       }
     } else {
       std::swap(live[random() % live.size()], live.back());
