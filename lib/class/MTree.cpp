@@ -10,6 +10,7 @@ _MTree::_MTree(void* _key, void* _data, _MTree* insertTree, _MTree* searchTree)
     : parent(nullptr), sibling(nullptr), child(nullptr), key(_key), data(_data),
       depth(0), duplicate(0), deleting(0) {
   if (!insertTree) {
+    // Unplaced, as under any answer of keyCmp but 1, -1 and 0.
     PTRBOX_CHECK(mtreePlacing(this, nullptr, 2));
     return;
   }
