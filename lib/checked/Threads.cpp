@@ -5,9 +5,14 @@
 // reported. The owner stays in the word when it leaves, so a thread that
 // keeps using its own container pays a load and two plain stores, no locked
 // instruction; another thread takes an idle word over with one exchange.
-// Words whose tags differ (two containers on one slot) skip the check, so
-// a collision can only make it silent. Reads that change nothing (the const
+// A thread may enter unseen: its word serves another container (tags
+// differ, the check is skipped), or the owner's plain store lands on its
+// exchange and erases it. While a thread is inside, nothing may name
+// another thread in its container's word, so it checks once more when it
+// leaves and reports there. Reads that change nothing (the const
 // operations, walks) do not enter, so they are never reported.
+#include "Threads.h"
+
 #include "Messages.h"
 
 #include "PtrboxChecked"
@@ -50,6 +55,10 @@ std::uint64_t tagOf(std::uint64_t mix) {
 
 } // namespace
 
+std::size_t wordIndex(const void* container) {
+  return &wordOf(mixed(container)) - words;
+}
+
 void enter(const void* container, const char* where) {
   const std::uint64_t mix = mixed(container), tag = tagOf(mix), self = me();
   std::atomic<std::uint64_t>& word = wordOf(mix);
@@ -70,12 +79,19 @@ void enter(const void* container, const char* where) {
   }
 }
 
-void leave(const void* container) {
+void leave(const void* container, const char* where) {
   const std::uint64_t mix = mixed(container), tag = tagOf(mix), self = me();
   std::atomic<std::uint64_t>& word = wordOf(mix);
   const std::uint64_t w = word.load(std::memory_order_relaxed);
-  if ((w & ~kDepth) == (tag | self) && (w & kDepth) != 0)
-    word.store(w - 1, std::memory_order_release);
+  if ((w & ~kDepth) == (tag | self)) {
+    if ((w & kDepth) != 0)
+      word.store(w - 1, std::memory_order_release);
+  } else if (where && (w & ~(kThread | kDepth)) == tag) {
+    report(where, Rule::ConcurrentUse, "container", container);
+  }
 }
+
+// What units built against 1.1.0 call: they name no operation to report.
+void leave(const void* container) { leave(container, nullptr); }
 
 } // namespace ptrbox_checked
