@@ -1,18 +1,21 @@
 // The checked build's concurrent-use words, through the enter and leave
-// hooks the containers call: a thread that entered unseen, because its
-// container's word served another container, reports when it leaves if
-// another thread took that word over for the same container meanwhile.
+// hooks the containers call: a thread entering a container another is
+// inside stops at once; a thread inside unseen, because its container's
+// word served another container, stops when it enters again or leaves if
+// another thread took that word for the same container meanwhile.
 #include "Threads.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <thread>
 
 using namespace ptrbox_checked;
 
-TEST(CheckedConcurrentUse, AThreadThatEnteredUnseenReportsWhenItLeaves) {
+TEST(CheckedConcurrentUse,
+     AnIntruderStopsOnEnteringOrWhenTheThreadInsideUnseenMovesOn) {
   // Two containers on one word (the hooks read addresses only).
   const auto at = [](std::uintptr_t a) {
     return reinterpret_cast<const void*>(a);
@@ -21,7 +24,9 @@ TEST(CheckedConcurrentUse, AThreadThatEnteredUnseenReportsWhenItLeaves) {
   const void* shared = at(0x10010);
   while (wordIndex(shared) != wordIndex(other))
     shared = at(reinterpret_cast<std::uintptr_t>(shared) + 16);
-  const auto overlap = [&](bool takenOver) {
+  // A thread enters `shared` unseen; meanwhile another thread may take the
+  // word for it, and leave again or not; then the first may enter again.
+  const auto overlap = [&](bool take, bool handBack, bool again) {
     std::atomic<int> step{0};
     enter(other, "other"); // holds the word: the next thread enters unseen
     std::thread unseen([&] {
@@ -29,19 +34,32 @@ TEST(CheckedConcurrentUse, AThreadThatEnteredUnseenReportsWhenItLeaves) {
       step = 1;
       while (step != 2)
         std::this_thread::yield();
+      if (again)
+        enter(shared, "ptrbox::again"), leave(shared, "again");
       leave(shared, "ptrbox::unseen");
     });
     while (step != 1)
       std::this_thread::yield();
     leave(other, "other");
-    if (takenOver)
+    if (take)
       enter(shared, "taker"); // the word is idle: taken without a report
+    if (take && handBack)
+      leave(shared, "taker");
     step = 2;
     unseen.join();
-    if (takenOver)
+    if (take && !handBack)
       leave(shared, "taker");
   };
-  overlap(false); // nobody else entered: silent
-  EXPECT_DEATH(overlap(true), "^ptrbox: ptrbox::unseen: used by two threads "
-                              "at once \\(container 0x[0-9a-f]+\\)\n");
+  overlap(false, false, true); // nobody else entered: silent
+  const std::string rule = ": used by two threads at once \\(container 0x";
+  EXPECT_DEATH(overlap(true, false, false), "^ptrbox: ptrbox::unseen" + rule);
+  EXPECT_DEATH(overlap(true, true, true), "^ptrbox: ptrbox::again" + rule);
+  // A thread that owns the idle word is seen entering again: the intruder,
+  // not the thread inside, stops, before its operation runs.
+  enter(shared, "owner"), leave(shared, "owner");
+  const auto intrude = [&] {
+    enter(shared, "owner");
+    std::thread([&] { enter(shared, "ptrbox::intruder"); }).join();
+  };
+  EXPECT_DEATH(intrude(), "^ptrbox: ptrbox::intruder" + rule);
 }

@@ -5,20 +5,23 @@
 // reported. The owner stays in the word when it leaves, so a thread that
 // keeps using its own container pays a load and two plain stores, no locked
 // instruction; another thread takes an idle word over with one exchange.
-// A thread may enter unseen: its word serves another container (tags
-// differ, the check is skipped), or the owner's plain store lands on its
-// exchange and erases it. While a thread is inside, nothing may name
-// another thread in its container's word, so it checks once more when it
-// leaves and reports there. Reads that change nothing (the const
-// operations, walks) do not enter, so they are never reported.
+// A thread may thus be inside unseen: the owner's plain store can land on
+// its exchange and erase it, or its word was held for another container
+// (tags differ, the check is skipped). It keeps such containers in a short
+// list of its own; while inside one, its word naming another thread proves
+// an overlap, which it reports when it enters again or leaves. Reads that
+// change nothing (the const operations, walks) do not enter, so they are
+// never reported.
 #include "Threads.h"
 
 #include "Messages.h"
 
 #include "PtrboxChecked"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <iterator>
 
 namespace ptrbox_checked {
 namespace {
@@ -39,6 +42,29 @@ std::uint64_t me() {
     token = std::uint64_t(t) << 16;
   }
   return token;
+}
+
+// The containers this thread is inside without holding their word for sure.
+// A full list drops the newest, which can only make a check silent.
+struct Unsure {
+  const void* at[6];
+  unsigned n;
+};
+__attribute__((tls_model("initial-exec"))) thread_local Unsure unsure;
+
+void mark(const void* c) {
+  if (unsure.n < std::size(unsure.at))
+    unsure.at[unsure.n++] = c;
+}
+bool marked(const void* c) {
+  return std::find(unsure.at, unsure.at + unsure.n, c) != unsure.at + unsure.n;
+}
+void unmark(const void* c) {
+  for (unsigned i = unsure.n; i-- > 0;)
+    if (unsure.at[i] == c) {
+      unsure.at[i] = unsure.at[--unsure.n];
+      return;
+    }
 }
 
 std::uint64_t mixed(const void* c) {
@@ -69,13 +95,14 @@ void enter(const void* container, const char* where) {
         word.store(w + 1, std::memory_order_relaxed);
       return;
     }
-    if ((w & kDepth) != 0 && (w & ~(kThread | kDepth)) == tag)
+    const bool busy = (w & kDepth) != 0;
+    if ((w & ~(kThread | kDepth)) == tag && (busy || marked(container)))
       report(where, Rule::ConcurrentUse, "container", container);
-    if ((w & kDepth) != 0) // another container is using the slot
-      return;
+    if (busy) // held for another container: in unseen
+      return mark(container);
     if (word.compare_exchange_weak(w, tag | self | 1, std::memory_order_acq_rel,
                                    std::memory_order_relaxed))
-      return;
+      return mark(container);
   }
 }
 
@@ -86,9 +113,13 @@ void leave(const void* container, const char* where) {
   if ((w & ~kDepth) == (tag | self)) {
     if ((w & kDepth) != 0)
       word.store(w - 1, std::memory_order_release);
+    if ((w & kDepth) > 1)
+      return; // still inside
   } else if (where && (w & ~(kThread | kDepth)) == tag) {
     report(where, Rule::ConcurrentUse, "container", container);
   }
+  if (unsure.n != 0)
+    unmark(container);
 }
 
 // What units built against 1.1.0 call: they name no operation to report.
