@@ -268,7 +268,7 @@ TEST(CheckedDeathTest, TwoThreadsChangingOneContainer) {
       {[] {
          twoThreadsAtOnce<Tree>([](Tree& c, const int* k) { c.remove(*k); });
        },
-       "Tree::remove" + rule}, // the typed removal or the one it calls
+       "ptrbox::Tree::remove" + rule},
   });
   // Const lookups of the typed containers meet there too, unreported.
   const auto constFind = [](auto& c, const int*) { std::as_const(c).find(1); };

@@ -2,7 +2,8 @@
 // hooks the containers call: a thread entering a container another is
 // inside stops at once; a thread inside unseen, because its container's
 // word served another container, stops when it enters again or leaves if
-// another thread took that word for the same container meanwhile.
+// another thread took that word for the same container meanwhile, naming
+// the operation it entered by.
 #include "Threads.h"
 
 #include <gtest/gtest.h>
@@ -30,33 +31,33 @@ TEST(CheckedConcurrentUse,
     std::atomic<int> step{0};
     enter(other, "other"); // holds the word: the next thread enters unseen
     std::thread unseen([&] {
-      enter(shared, "unseen");
+      enter(shared, "ptrbox::unseen");
       step = 1;
       while (step != 2)
         std::this_thread::yield();
       if (again)
-        enter(shared, "ptrbox::again"), leave(shared, "again");
-      leave(shared, "ptrbox::unseen");
+        enter(shared, "again"), leave(shared);
+      leave(shared);
     });
     while (step != 1)
       std::this_thread::yield();
-    leave(other, "other");
+    leave(other);
     if (take)
       enter(shared, "taker"); // the word is idle: taken without a report
     if (take && handBack)
-      leave(shared, "taker");
+      leave(shared);
     step = 2;
     unseen.join();
     if (take && !handBack)
-      leave(shared, "taker");
+      leave(shared);
   };
   overlap(false, false, true); // nobody else entered: silent
   const std::string rule = ": used by two threads at once \\(container 0x";
   EXPECT_DEATH(overlap(true, false, false), "^ptrbox: ptrbox::unseen" + rule);
-  EXPECT_DEATH(overlap(true, true, true), "^ptrbox: ptrbox::again" + rule);
+  EXPECT_DEATH(overlap(true, true, true), "^ptrbox: ptrbox::unseen" + rule);
   // A thread that owns the idle word is seen entering again: the intruder,
   // not the thread inside, stops, before its operation runs.
-  enter(shared, "owner"), leave(shared, "owner");
+  enter(shared, "owner"), leave(shared);
   const auto intrude = [&] {
     enter(shared, "owner");
     std::thread([&] { enter(shared, "ptrbox::intruder"); }).join();

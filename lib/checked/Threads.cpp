@@ -9,16 +9,15 @@
 // its exchange and erase it, or its word was held for another container
 // (tags differ, the check is skipped). It keeps such containers in a short
 // list of its own; while inside one, its word naming another thread proves
-// an overlap, which it reports when it enters again or leaves. Reads that
-// change nothing (the const operations, walks) do not enter, so they are
-// never reported.
+// an overlap, which it reports when it enters again or leaves, naming the
+// operation it first entered by. Reads that change nothing (the const
+// operations, walks) do not enter, so they are never reported.
 #include "Threads.h"
 
 #include "Messages.h"
 
 #include "PtrboxChecked"
 
-#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <iterator>
@@ -44,25 +43,32 @@ std::uint64_t me() {
   return token;
 }
 
-// The containers this thread is inside without holding their word for sure.
-// A full list drops the newest, which can only make a check silent.
+// The containers this thread is inside without holding their word for sure,
+// outermost first, each with the operation that entered it unseen. A full
+// list drops the newest, which can only make a check silent.
 struct Unsure {
   const void* at[6];
+  const char* where[6];
   unsigned n;
 };
 __attribute__((tls_model("initial-exec"))) thread_local Unsure unsure;
 
-void mark(const void* c) {
+void mark(const void* c, const char* where) {
   if (unsure.n < std::size(unsure.at))
-    unsure.at[unsure.n++] = c;
+    unsure.at[unsure.n] = c, unsure.where[unsure.n++] = where;
 }
-bool marked(const void* c) {
-  return std::find(unsure.at, unsure.at + unsure.n, c) != unsure.at + unsure.n;
+// The outermost operation this thread entered c by unseen, or null.
+const char* markedBy(const void* c) {
+  for (unsigned i = 0; i < unsure.n; ++i)
+    if (unsure.at[i] == c)
+      return unsure.where[i];
+  return nullptr;
 }
 void unmark(const void* c) {
   for (unsigned i = unsure.n; i-- > 0;)
     if (unsure.at[i] == c) {
-      unsure.at[i] = unsure.at[--unsure.n];
+      for (--unsure.n; i < unsure.n; ++i)
+        unsure.at[i] = unsure.at[i + 1], unsure.where[i] = unsure.where[i + 1];
       return;
     }
 }
@@ -96,17 +102,21 @@ void enter(const void* container, const char* where) {
       return;
     }
     const bool busy = (w & kDepth) != 0;
-    if ((w & ~(kThread | kDepth)) == tag && (busy || marked(container)))
-      report(where, Rule::ConcurrentUse, "container", container);
+    if ((w & ~(kThread | kDepth)) == tag) {
+      const char* outer = markedBy(container);
+      if (busy || outer)
+        report(outer ? outer : where, Rule::ConcurrentUse, "container",
+               container);
+    }
     if (busy) // held for another container: in unseen
-      return mark(container);
+      return mark(container, where);
     if (word.compare_exchange_weak(w, tag | self | 1, std::memory_order_acq_rel,
                                    std::memory_order_relaxed))
-      return mark(container);
+      return mark(container, where);
   }
 }
 
-void leave(const void* container, const char* where) {
+void leave(const void* container) {
   const std::uint64_t mix = mixed(container), tag = tagOf(mix), self = me();
   std::atomic<std::uint64_t>& word = wordOf(mix);
   const std::uint64_t w = word.load(std::memory_order_relaxed);
@@ -115,14 +125,13 @@ void leave(const void* container, const char* where) {
       word.store(w - 1, std::memory_order_release);
     if ((w & kDepth) > 1)
       return; // still inside
-  } else if (where && (w & ~(kThread | kDepth)) == tag) {
-    report(where, Rule::ConcurrentUse, "container", container);
+  } else if ((w & ~(kThread | kDepth)) == tag) {
+    // Only a thread inside unseen can find another thread here.
+    if (const char* outer = markedBy(container))
+      report(outer, Rule::ConcurrentUse, "container", container);
   }
   if (unsure.n != 0)
     unmark(container);
 }
-
-// What units built against 1.1.0 call: they name no operation to report.
-void leave(const void* container) { leave(container, nullptr); }
 
 } // namespace ptrbox_checked
