@@ -222,7 +222,8 @@ TEST(CheckedDeathTest, Trees) {
 // Two threads inside operations on one container at once: each comparison
 // waits until the other thread has reached one too, so the overlap is
 // certain, and a change stops, on the second thread's entry or, when that
-// entry erased the first's, as the first leaves; const reads go on.
+// entry erased the first's, as the first enters again or leaves; const
+// reads go on.
 std::atomic<int> arrived;
 void meet() {
   arrived.fetch_add(1);
